@@ -1,0 +1,48 @@
+#include "app/app_state.h"
+
+#include <cstdlib>
+
+#include "effects/effect_textures.h"
+#include "pak/library.h"
+#include "pak/mesh.h"
+#include "platform/install_path.h"
+#include "scene/animator.h"
+#include "scene/node.h"
+
+// Defined in one file so that static construction runs in this order (and destruction in reverse).
+PakLibrary pakLibrary;
+EffectTextures effectTextures;
+std::vector<MeshPart*> deferredMeshes;
+
+namespace {
+struct RandomSeed {
+    RandomSeed() { srand((unsigned)time(nullptr)); }
+};
+RandomSeed randomSeed;
+}  // namespace
+
+InstallPath installPath = [] {
+    InstallPath path;
+    path.loadInstallPath();
+    return path;
+}();
+
+uint32_t frameTicks = 0;
+AnimTrack* currentTrack = nullptr;
+SceneNode* currentNode = nullptr;
+
+Viewport* viewport = nullptr;
+SceneNode* sceneRoot = nullptr;
+SceneNode* overlayRoot = nullptr;
+SaverSettings* settings = nullptr;
+SDL_Surface* screenSurface = nullptr;
+
+unsigned long previewParent = 0;
+int32_t previewWidth = 0;
+int32_t previewHeight = 0;
+unsigned long previewWindow = 0;
+
+time_t clockTime = 0;
+struct tm localNow = {};
+
+int32_t fpsFrames = 0;

@@ -1,0 +1,3 @@
+#include "effects/effect_textures.h"
+
+EffectTextures::~EffectTextures() {}

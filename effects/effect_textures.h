@@ -1,0 +1,34 @@
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+typedef void (*EffectGenerator)(int32_t time, int32_t width, int32_t height, uint8_t* pixels, void* userData);
+typedef void (*UserDataDeleter)(void* userData);
+
+struct EffectTexture {
+    EffectGenerator generator;
+    void* userData;
+    UserDataDeleter userDataDeleter;
+    int32_t width;
+    int32_t height;
+    uint32_t textureId;
+    uint8_t* pixels;  // width * height * 4, RGBA rows, row 0 first
+    int32_t pixelBytes;
+};
+
+// Procedural textures named "?#Plasma<w> <h> <r> <g> <b>" or "?#Fire<w> <h>", shared by exact name.
+struct EffectTextures {
+    std::vector<EffectTexture*> effects;
+    std::vector<std::string> effectNames;
+    std::vector<int32_t> effectRefs;
+
+    ~EffectTextures();
+    uint32_t getEffectTexture(const char* name);  // 0, registering nothing, for names outside the grammar
+    void releaseEffectTexture(const char* name);
+    void updateEffectTextures();
+};
+
+extern EffectTextures effectTextures;
+
+void effectTrackCallback(int32_t arg);  // regenerates every 30 ms of track time

@@ -1,0 +1,36 @@
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// Bytes of one archive entry; owned by the archive, valid while it lives.
+struct PakEntry {
+    const uint8_t* bytes;
+    uint32_t size;
+};
+
+// A .pak file in memory: count, then (nameLength, name, size, data) records.
+struct PakArchive {
+    std::vector<uint32_t> textureIds;  // GL texture made from entry i, 0 while none
+    std::vector<int32_t> textureRefs;  // users of that texture
+    std::vector<PakEntry> entries;
+    std::vector<std::string> names;
+
+    PakArchive();  // empty, for authoring
+    ~PakArchive();
+    PakArchive(const PakArchive&) = delete;
+    PakArchive& operator=(const PakArchive&) = delete;
+
+    // Reads the whole file. A missing or damaged file returns false with a one-line
+    // reason in *error and leaves the archive empty; nothing is read beyond the file.
+    bool load(const char* path, std::string* error);
+    PakEntry findEntry(const char* name) const;  // first exact match; {nullptr, 0} when absent
+    bool addEntry(const std::string& name, const void* bytes, uint32_t size);  // false for names over 127 bytes
+    bool addFile(const char* path);  // entry named by path as given; false when unreadable or name too long
+    bool save(const char* path) const;
+    bool extractAll(const char* prefix) const;  // prefix + name, no separator inserted
+
+    // Texture slots, used by the PakLibrary only.
+    uint32_t acquireTexture(const char* entryName);
+    void dropTexture(uint32_t textureId);
+};

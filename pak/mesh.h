@@ -1,0 +1,35 @@
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// One mesh block of a model entry. The arrays point into the entry's bytes (never copied);
+// the owning node keeps the archive loaded.
+struct MeshPart {
+    const uint8_t* material;  // the 60-byte material block
+    bool savedDepthTest;
+    bool savedNormalize;
+    bool savedLighting;
+    bool savedLights[8];  // GL_LIGHT1 + i
+    int32_t triangleCount;
+    const uint8_t* vertices;
+    const uint8_t* normals;
+    const uint8_t* texCoords;
+    std::string textureOwner;  // archive file name, or the full effect texture name
+    const char* textureName;
+    uint32_t texture;
+    bool isEffectTexture;
+    double savedModelview[16];
+
+    void initMeshPart();
+    // Reads one block at cursor (never past end) and loads its texture; cursor is left just past
+    // the block. Returns false, loading nothing, when the block does not fit wholly before end.
+    bool parseMeshBlock(const uint8_t*& cursor, const uint8_t* end, const char* pakName);
+    void drawMeshPart();
+    void drawDeferredMesh();
+    void releaseMeshPart();
+};
+
+extern std::vector<MeshPart*> deferredMeshes;  // transparent meshes waiting for the end of the frame
+void queueDeferredMesh(MeshPart* mesh);
+void drawDeferredMeshes();

@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Installs every Debian 12 package Lumivane needs to build, run and test. Safe to run again.
+set -euo pipefail
+
+packages=(
+  # toolchain
+  build-essential cmake git pkg-config ca-certificates clang libclang-rt-14-dev
+  # the screensaver: SDL 1.2 (classic, not the sdl12-compat wrapper), SDL_image, Mesa GL/GLU/EGL, X11
+  libsdl1.2-dev libsdl-image1.2-dev libgl-dev libglu1-mesa-dev libegl-dev libegl-mesa0 libgl1-mesa-dri
+  libx11-dev
+  # the asset builder: PNG pictures and text drawn from DejaVu fonts
+  libpng-dev libfreetype-dev fonts-dejavu-core
+  # tests and benchmarks
+  libgtest-dev googletest libbenchmark-dev xvfb xauth x11-utils xdotool imagemagick faketime procps
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -eq 0 ]; then
+  exit 0
+fi
+SUDO=""
+if [ "$(id -u)" -ne 0 ]; then SUDO=sudo; fi
+export DEBIAN_FRONTEND=noninteractive
+$SUDO apt-get update -qq
+$SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
