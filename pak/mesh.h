@@ -30,6 +30,11 @@ struct MeshPart {
     void releaseMeshPart();
 };
 
+// Model entry header: a marker byte (0xFF: a uint32 to skip follows), then the int32 mesh count.
+// Returns false when the header does not fit in the entry or the count is negative; otherwise sets
+// *meshData to the first block and *meshCount as stored (blocks are bounds-checked one by one).
+bool readModelHeader(const uint8_t* bytes, uint32_t size, const uint8_t** meshData, int32_t* meshCount);
+
 extern std::vector<MeshPart*> deferredMeshes;  // transparent meshes waiting for the end of the frame
 void queueDeferredMesh(MeshPart* mesh);
 void drawDeferredMeshes();
