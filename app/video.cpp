@@ -1,0 +1,152 @@
+#include "app/video.h"
+
+#include <GL/gl.h>
+#include <GL/glu.h>
+#include <SDL/SDL.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "app/app_state.h"
+
+#ifndef GL_MULTISAMPLE
+#define GL_MULTISAMPLE 0x809D
+#endif
+#ifndef GL_LIGHT_MODEL_COLOR_CONTROL
+#define GL_LIGHT_MODEL_COLOR_CONTROL 0x81F8
+#define GL_SEPARATE_SPECULAR_COLOR 0x81FA
+#endif
+
+void Viewport::openVideo(int32_t modeWidth, int32_t modeHeight, int32_t modeBits) {
+    initVideo(modeWidth, modeHeight, modeBits);
+    SDL_ShowCursor(0);
+}
+
+void Viewport::initVideo(int32_t modeWidth, int32_t modeHeight, int32_t modeBits) {
+    if (SDL_Init(SDL_INIT_VIDEO) < 0) {
+        fprintf(stderr, "Video initialization failed: %s\n", SDL_GetError());
+        exitOnVideoFailure();
+    }
+    if (modeWidth != 0 || modeHeight != 0 || modeBits != 0) {
+        width = modeWidth;
+        height = modeHeight;
+        bitsPerPixel = modeBits;
+    } else {
+        const SDL_VideoInfo* info = SDL_GetVideoInfo();
+        width = info->current_w;
+        height = info->current_h;
+        bitsPerPixel = info->vfmt->BitsPerPixel;
+    }
+    createGlContext();
+}
+
+static void setGlAttributes() {
+    SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 24);
+    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+    SDL_GL_SetAttribute(SDL_GL_MULTISAMPLEBUFFERS, 1);
+    SDL_GL_SetAttribute(SDL_GL_MULTISAMPLESAMPLES, 4);
+    SDL_GL_SetAttribute(SDL_GL_ACCELERATED_VISUAL, 1);
+    // Wait for the vertical retrace so the saver does not spin a core; harmless where ignored.
+    SDL_GL_SetAttribute(SDL_GL_SWAP_CONTROL, 1);
+}
+
+// The second try: a plain visual, whatever the driver offers.
+static void dropMultisampling() {
+    SDL_GL_SetAttribute(SDL_GL_MULTISAMPLEBUFFERS, 0);
+    SDL_GL_SetAttribute(SDL_GL_MULTISAMPLESAMPLES, 0);
+    SDL_GL_SetAttribute(SDL_GL_ACCELERATED_VISUAL, 0);
+}
+
+int32_t Viewport::createGlContext() {
+    const SDL_VideoInfo* info = SDL_GetVideoInfo();
+    Uint32 flags = SDL_OPENGL | SDL_FULLSCREEN | SDL_HWSURFACE | SDL_ASYNCBLIT;
+    if (info && info->blit_hw) flags |= SDL_HWACCEL;
+
+    setGlAttributes();
+    screenSurface = SDL_SetVideoMode(width, height, 32, flags);
+    if (screenSurface) {
+        glEnable(GL_MULTISAMPLE);
+    } else {
+        dropMultisampling();
+        screenSurface = SDL_SetVideoMode(width, height, 32, flags);
+        if (!screenSurface) {
+            fprintf(stderr, "Video mode set failed: %s\n", SDL_GetError());
+            exitOnVideoFailure();
+        }
+    }
+    applyGlState();
+    setProjection(width, height);
+    return 1;
+}
+
+bool hasExtension(const char* extensions, const char* name) {
+    return extensions && name && strstr(extensions, name) != nullptr;
+}
+
+void applyGlState() {
+    glEnable(GL_TEXTURE_2D);
+    glShadeModel(GL_SMOOTH);
+    glClearColor(0, 0, 0, 0);
+    glClearDepth(1.0);
+    glEnable(GL_DEPTH_TEST);
+    glDepthFunc(GL_LEQUAL);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glAlphaFunc(GL_GREATER, 0.9f);
+    glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
+    // Specular highlights added after texturing, where the driver can.
+    const char* extensions = (const char*)glGetString(GL_EXTENSIONS);
+    if (hasExtension(extensions, "GL_EXT_separate_specular_color"))
+        glLightModeli(GL_LIGHT_MODEL_COLOR_CONTROL, GL_SEPARATE_SPECULAR_COLOR);
+    // Every mesh is drawn from client arrays with all three.
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glEnableClientState(GL_NORMAL_ARRAY);
+    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+    glEnable(GL_TEXTURE_2D);
+}
+
+int32_t Viewport::setProjection(int32_t viewWidth, int32_t viewHeight) {
+    if (viewHeight == 0) viewHeight = 1;
+    float aspect = (float)viewWidth / (float)viewHeight;
+    glViewport(0, 0, viewWidth, viewHeight);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    gluPerspective(45.0, aspect, 0.1f, 250.0);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+
+    GLdouble modelview[16];
+    GLdouble projection[16];
+    GLint view[4];
+    glGetDoublev(GL_MODELVIEW_MATRIX, modelview);
+    glGetDoublev(GL_PROJECTION_MATRIX, projection);
+    glGetIntegerv(GL_VIEWPORT, view);
+    // Depth -1 lies outside the depth range but still on the corner ray; only x/z and y/z are used.
+    gluUnProject(0.0, 0.0, -1.0, modelview, projection, view, &viewCorner.x, &viewCorner.y, &viewCorner.z);
+    return 1;
+}
+
+double Viewport::edgeXAtDepth(double depth) const {
+    return viewCorner.x * depth / viewCorner.z;
+}
+
+double Viewport::edgeYAtDepth(double depth) const {
+    return viewCorner.y * depth / viewCorner.z;
+}
+
+void Viewport::toggleFullScreen() {
+    SDL_WM_ToggleFullScreen(screenSurface);
+}
+
+void Viewport::closeVideo() {
+    SDL_Quit();
+    screenSurface = nullptr;
+}
+
+void exitOnVideoFailure() {
+    SDL_Quit();
+    exit(1);
+}

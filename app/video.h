@@ -1,0 +1,29 @@
+#pragma once
+#include <cstdint>
+
+#include "scene/transform.h"
+
+// The full-screen OpenGL mode and the camera. One instance per full-screen run.
+struct Viewport {
+    Vec3 viewCorner;  // lower-left window corner unprojected into eye space (all parts negative)
+    int32_t width;
+    int32_t height;
+    int32_t bitsPerPixel;  // as asked, or the desktop's; the mode itself is always 32 bits
+
+    // All three zero open the desktop mode. Hides the cursor. Exits with status 1 on failure.
+    void openVideo(int32_t modeWidth, int32_t modeHeight, int32_t modeBits);
+    void initVideo(int32_t modeWidth, int32_t modeHeight, int32_t modeBits);
+    int32_t createGlContext();
+    // Works on any current GL context (no SDL needed): viewport, perspective, viewCorner.
+    int32_t setProjection(int32_t viewWidth, int32_t viewHeight);
+    double edgeXAtDepth(double depth) const;  // left edge of the visible area in the plane z = depth
+    double edgeYAtDepth(double depth) const;  // bottom edge
+    void toggleFullScreen();
+    void closeVideo();
+};
+
+// The fixed GL state every drawing part relies on; needs only a current GL context.
+void applyGlState();
+// Plain substring search, so a longer extension name that starts with `name` also counts.
+bool hasExtension(const char* extensions, const char* name);
+[[noreturn]] void exitOnVideoFailure();
