@@ -1,4 +1,5 @@
 #pragma once
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -24,11 +25,17 @@ struct PakArchive {
     // Reads the whole file. A missing or damaged file returns false with a one-line
     // reason in *error and leaves the archive empty; nothing is read beyond the file.
     bool load(const char* path, std::string* error);
+    // The same from bytes already in memory (the file's whole contents); the bytes are copied.
+    bool loadBytes(const uint8_t* data, size_t size, std::string* error);
     PakEntry findEntry(const char* name) const;  // first exact match; {nullptr, 0} when absent
-    bool addEntry(const std::string& name, const void* bytes, uint32_t size);  // false for names over 127 bytes
+    bool addEntry(const std::string& name, const void* bytes,
+                  uint32_t size);    // false for names over 127 bytes
     bool addFile(const char* path);  // entry named by path as given; false when unreadable or name too long
     bool save(const char* path) const;
-    bool extractAll(const char* prefix) const;  // prefix + name, no separator inserted
+    // prefix + name, no separator inserted. Writes every entry it can; false when one failed,
+    // naming the first file that could not be written in *failedPath when given.
+    bool extractAll(const char* prefix, std::string* failedPath = nullptr) const;
+    void clear();  // frees every entry: the archive is empty again
 
     // Texture slots, used by the PakLibrary only.
     uint32_t acquireTexture(const char* entryName);

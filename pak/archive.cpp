@@ -1,0 +1,141 @@
+#include "pak/archive.h"
+
+#include <cerrno>
+#include <cstdarg>
+#include <cstdio>
+#include <cstring>
+
+#include "pak/file_bytes.h"
+
+namespace {
+const size_t kMaxNameLength = 127;  // the length byte is signed on disk
+
+void writeU32(FILE* f, uint32_t v) {
+    uint8_t b[4] = {(uint8_t)v, (uint8_t)(v >> 8), (uint8_t)(v >> 16), (uint8_t)(v >> 24)};
+    fwrite(b, 1, 4, f);
+}
+
+__attribute__((format(printf, 1, 2))) std::string describe(const char* fmt, ...) {
+    char line[200];
+    va_list args;
+    va_start(args, fmt);
+    vsnprintf(line, sizeof line, fmt, args);
+    va_end(args);
+    return line;
+}
+}  // namespace
+
+PakArchive::PakArchive() {}
+
+PakArchive::~PakArchive() {
+    clear();
+}
+
+void PakArchive::clear() {
+    for (size_t i = 0; i < entries.size(); i++) delete[] entries[i].bytes;
+    entries.clear();
+    names.clear();
+    textureIds.clear();
+    textureRefs.clear();
+}
+
+bool PakArchive::load(const char* path, std::string* error) {
+    clear();
+    std::vector<uint8_t> file;
+    if (!readFileBytes(path, &file)) {
+        if (error) *error = strerror(errno);
+        return false;
+    }
+    return loadBytes(file.data(), file.size(), error);
+}
+
+// Every size is checked against what is left before anything is read or allocated, so a damaged
+// file can neither make us read past its end nor allocate more than it holds.
+bool PakArchive::loadBytes(const uint8_t* data, size_t size, std::string* error) {
+    clear();
+    if (size < 4) {
+        if (error) *error = describe("file of %zu bytes is too short for the entry count", size);
+        return false;
+    }
+    int32_t count = (int32_t)readLe32(data);
+    size_t pos = 4;
+    for (int32_t i = 0; i < count; i++) {
+        std::string reason;
+        size_t recordStart = pos;
+        if (size - pos < 1) {
+            reason = describe("entry %d: file ends at byte %zu, before its name length", i, pos);
+        } else if (data[pos] > kMaxNameLength) {
+            reason = describe("entry %d at byte %zu: name length %d is over 127", i, pos, data[pos]);
+        } else if (size - pos - 1 < (size_t)data[pos] + 4) {
+            reason = describe("entry %d at byte %zu: file ends inside its name or size", i, recordStart);
+        } else {
+            size_t nameLength = data[pos];
+            uint32_t dataSize = readLe32(data + pos + 1 + nameLength);
+            size_t dataStart = pos + 5 + nameLength;
+            if (dataSize > size - dataStart) {
+                reason = describe("entry %d at byte %zu: size %u is larger than the %zu bytes left", i,
+                                  recordStart, dataSize, size - dataStart);
+            } else {
+                addEntry(std::string((const char*)data + pos + 1, nameLength), data + dataStart, dataSize);
+                pos = dataStart + dataSize;
+                continue;
+            }
+        }
+        clear();
+        if (error) *error = reason;
+        return false;
+    }
+    return true;
+}
+
+PakEntry PakArchive::findEntry(const char* name) const {
+    size_t length = strlen(name);
+    for (size_t i = 0; i < names.size(); i++) {
+        if (names[i].size() == length && memcmp(names[i].data(), name, length) == 0) return entries[i];
+    }
+    return PakEntry{nullptr, 0};
+}
+
+bool PakArchive::addEntry(const std::string& name, const void* bytes, uint32_t size) {
+    if (name.size() > kMaxNameLength) return false;
+    uint8_t* copy = new uint8_t[size];
+    if (size) memcpy(copy, bytes, size);
+    entries.push_back(PakEntry{copy, size});
+    names.push_back(name);
+    textureIds.push_back(0);
+    textureRefs.push_back(0);
+    return true;
+}
+
+bool PakArchive::addFile(const char* path) {
+    if (strlen(path) > kMaxNameLength) return false;
+    std::vector<uint8_t> file;
+    if (!readFileBytes(path, &file) || file.size() > UINT32_MAX) return false;
+    return addEntry(path, file.data(), (uint32_t)file.size());
+}
+
+bool PakArchive::save(const char* path) const {
+    FILE* f = fopen(path, "wb");
+    if (!f) return false;
+    writeU32(f, (uint32_t)entries.size());
+    for (size_t i = 0; i < entries.size(); i++) {
+        uint8_t nameLength = (uint8_t)names[i].size();
+        fwrite(&nameLength, 1, 1, f);
+        fwrite(names[i].data(), 1, names[i].size(), f);
+        writeU32(f, entries[i].size);
+        fwrite(entries[i].bytes, 1, entries[i].size, f);
+    }
+    bool ok = !ferror(f);
+    return fclose(f) == 0 && ok;
+}
+
+bool PakArchive::extractAll(const char* prefix, std::string* failedPath) const {
+    bool allWritten = true;
+    for (size_t i = 0; i < entries.size(); i++) {
+        std::string path = std::string(prefix) + names[i];
+        if (writeFileBytes(path.c_str(), entries[i].bytes, entries[i].size)) continue;
+        if (allWritten && failedPath) *failedPath = path;
+        allWritten = false;
+    }
+    return allWritten;
+}

@@ -1,0 +1,136 @@
+#include "pak/mesh.h"
+
+#include <GL/gl.h>
+
+#include "effects/effect_textures.h"
+#include "pak/library.h"
+#include "pak/model_layout.h"
+
+namespace {
+const int kSavedLights = 8;  // GL_LIGHT1 onwards; GL_LIGHT0 is never used by the scene
+
+bool isTransparent(const uint8_t* material) {
+    return material[1] != 0;
+}
+bool isAlphaTested(const uint8_t* material) {
+    return material[0] != 0;
+}
+
+// Shared by the immediate and the deferred draw: bind, material, client arrays, one draw call.
+void drawGeometry(const MeshPart* mesh) {
+    MeshMaterial m;
+    readMeshMaterial(mesh->material, &m);
+    glBindTexture(GL_TEXTURE_2D, mesh->texture);
+    glMaterialf(GL_FRONT_AND_BACK, GL_SHININESS, m.shininess);
+    glMaterialfv(GL_FRONT_AND_BACK, GL_SPECULAR, m.specular);
+    glMaterialfv(GL_FRONT_AND_BACK, GL_DIFFUSE, m.diffuse);
+    glMaterialfv(GL_FRONT_AND_BACK, GL_AMBIENT, m.ambient);
+    // The entry's bytes are the arrays: doubles at whatever offset the block put them.
+    glVertexPointer(3, GL_DOUBLE, 0, mesh->vertices);
+    glNormalPointer(GL_DOUBLE, 0, mesh->normals);
+    glTexCoordPointer(2, GL_DOUBLE, 0, mesh->texCoords);
+    glDrawArrays(GL_TRIANGLES, 0, 3 * mesh->triangleCount);
+}
+}  // namespace
+
+void MeshPart::initMeshPart() {
+    material = nullptr;
+    savedDepthTest = savedNormalize = savedLighting = false;
+    for (int i = 0; i < kSavedLights; i++) savedLights[i] = false;
+    triangleCount = 0;
+    vertices = normals = texCoords = nullptr;
+    textureOwner.clear();
+    textureName = nullptr;
+    texture = 0;
+    isEffectTexture = false;
+    for (int i = 0; i < 16; i++) savedModelview[i] = 0.0;
+}
+
+bool MeshPart::parseMeshBlock(const uint8_t*& cursor, const uint8_t* end, const char* pakName) {
+    MeshBlockLayout block;
+    const char* problem = nullptr;
+    if (!readMeshBlock(cursor, end, &block, &problem)) return false;
+    textureName = block.textureName;
+    if (textureName[0] != '\0' && textureName[1] == '#') {
+        texture = effectTextures.getEffectTexture(textureName);
+        textureOwner = textureName;
+        isEffectTexture = true;
+    } else {
+        texture = pakLibrary.getTexture(pakName, textureName);
+        textureOwner = pakName;
+        isEffectTexture = false;
+    }
+    material = block.material;
+    triangleCount = (int32_t)block.triangleCount;
+    vertices = block.vertices;
+    normals = block.normals;
+    texCoords = block.texCoords;
+    cursor += block.blockSize;
+    return true;
+}
+
+void MeshPart::drawMeshPart() {
+    glGetDoublev(GL_MODELVIEW_MATRIX, savedModelview);
+    if (isTransparent(material)) {
+        savedDepthTest = glIsEnabled(GL_DEPTH_TEST);
+        savedNormalize = glIsEnabled(GL_NORMALIZE);
+        savedLighting = glIsEnabled(GL_LIGHTING);
+        if (savedLighting) {
+            for (int i = 0; i < kSavedLights; i++) savedLights[i] = glIsEnabled(GL_LIGHT1 + i);
+        }
+        queueDeferredMesh(this);
+        return;
+    }
+    bool alphaTested = isAlphaTested(material);
+    if (alphaTested) glEnable(GL_ALPHA_TEST);
+    drawGeometry(this);
+    if (alphaTested) glDisable(GL_ALPHA_TEST);
+}
+
+// Restores the state saved at queue time, draws blended, then returns to the end-of-traversal
+// state: depth test on; normalisation, lighting, lights, alpha test and blending off.
+void MeshPart::drawDeferredMesh() {
+    bool alphaTested = isAlphaTested(material);
+    if (!savedDepthTest) glDisable(GL_DEPTH_TEST);
+    if (savedNormalize) glEnable(GL_NORMALIZE);
+    if (savedLighting) {
+        glEnable(GL_LIGHTING);
+        for (int i = 0; i < kSavedLights; i++) {
+            if (savedLights[i]) glEnable(GL_LIGHT1 + i);
+        }
+    }
+    if (alphaTested) glEnable(GL_ALPHA_TEST);
+    glLoadMatrixd(savedModelview);
+    glEnable(GL_BLEND);
+    drawGeometry(this);
+    if (!savedDepthTest) glEnable(GL_DEPTH_TEST);
+    if (savedNormalize) glDisable(GL_NORMALIZE);
+    if (savedLighting) {
+        glDisable(GL_LIGHTING);
+        for (int i = 0; i < kSavedLights; i++) {
+            if (savedLights[i]) glDisable(GL_LIGHT1 + i);
+        }
+    }
+    if (alphaTested) glDisable(GL_ALPHA_TEST);
+    glDisable(GL_BLEND);
+}
+
+void MeshPart::releaseMeshPart() {
+    if (isEffectTexture) {
+        effectTextures.releaseEffectTexture(textureOwner.c_str());
+    } else {
+        pakLibrary.releaseTexture(textureOwner.c_str(), texture);
+    }
+    textureOwner.clear();
+}
+
+void queueDeferredMesh(MeshPart* mesh) {
+    deferredMeshes.push_back(mesh);
+}
+
+void drawDeferredMeshes() {
+    glDepthMask(GL_FALSE);
+    for (size_t i = 0; i < deferredMeshes.size(); i++) deferredMeshes[i]->drawDeferredMesh();
+    glDepthMask(GL_TRUE);
+    deferredMeshes.clear();
+}

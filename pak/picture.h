@@ -1,0 +1,9 @@
+#pragma once
+#include <cstdint>
+
+struct SDL_Surface;
+
+// GL textures from decoded pictures. GL wants 32-bit pixels with bytes R, G, B, A in memory and
+// rows packed at 4 * width; surfaces in any other layout are converted first.
+uint32_t uploadPictureTexture(SDL_Surface* surface);  // the new texture stays bound; 0 on failure
+uint32_t decodePictureTexture(const uint8_t* bytes, uint32_t size);  // 0 when the picture does not decode
