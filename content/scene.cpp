@@ -1,9 +1,195 @@
 #include "content/scene.h"
 
 #include "app/app_state.h"
+#include "app/settings.h"
+#include "app/video.h"
+#include "content/calendar.h"
+#include "content/clock.h"
+#include "content/frame_rate.h"
+#include "content/lights.h"
+#include "content/motions.h"
+#include "content/node_tracks.h"
+#include "effects/effect_textures.h"
 #include "scene/node.h"
 
+static const char* const mainPak = "main.pak";
+
+void resetSceneState() {
+    forgetClockDigits();
+    calendarDay = -1;
+    flickerValues[0] = 0.02f;
+    flickerValues[1] = 0.035f;
+    flickerValues[2] = 0.02f;
+    fpsFrames = 0;
+}
+
+static double randomPhase() {
+    return randomBelow(100) * 6.28318530717956 / 100;
+}
+
+static AnimTrack placeLightTrack(int32_t light) {
+    return axisTrack(placeLight, light, 0.0, 0.0, 0.0, 0.0);
+}
+
+// The flames face the viewer and glow by themselves.
+static SceneNode* newFlame(double x, double y, double z) {
+    SceneNode* flame = newModelNode(mainPak, "plamia");
+    flame->setPosition(x, y, z);
+    flame->setScale(0.5, 0.5, 0.5);
+    flame->addDrawCallback(drawBillboarded, 0);
+    flame->addDrawCallback(drawUnlit, 0);
+    return flame;
+}
+
+static SceneNode* newCarrier(double x, double y, double z, const AnimTrack* tracks, int32_t count) {
+    SceneNode* node = newNode();
+    node->setPosition(x, y, z);
+    giveTracks(node, tracks, count);
+    return node;
+}
+
+// The candles and "thinks" share one placement; what hangs below "thinks" is in its rotated frame.
+static void placeLikeCandles(SceneNode* node) {
+    node->setRotation(-76, 0, 0);
+    node->setPosition(4, -1, 44);
+    node->setScale(0.5, 0.5, 0.5);
+}
+
+static void buildFlames(SceneNode* thinks) {
+    SceneNode* flame1 = newFlame(-7.226, -28.16, 6.0);
+    const AnimTrack light2[2] = {actionTrack(flickerLights, 0, 0.0), placeLightTrack(2)};
+    flame1->addChild(newCarrier(0, 0, 2.0, light2, 2));
+    thinks->addChild(flame1);
+
+    SceneNode* flame2 = newFlame(-17.936, -4.4685, 18.7215);
+    giveTrack(flame2, placeLightTrack(3));
+    thinks->addChild(flame2);
+
+    SceneNode* flame3 = newFlame(10.0, -22.521, 6.1105);
+    const AnimTrack light4 = placeLightTrack(4);
+    flame3->addChild(newCarrier(0, 0, 1.0, &light4, 1));
+    thinks->addChild(flame3);
+
+    const AnimTrack source = actionTrack(spawnBubble, 0, 0.0);
+    thinks->addChild(newCarrier(-19.2925, -29.7485, 10.019, &source, 1));
+    thinks->addChild(newCarrier(-16.681, -26.6575, 10.019, &source, 1));
+}
+
+static void buildMainScene() {
+    const AnimTrack light1 = placeLightTrack(1);
+    sceneRoot->addChild(newCarrier(0, 24, 105, &light1, 1));
+
+    SceneNode* pacer = newNode();
+    giveTrack(pacer, actionTrack(effectTrackCallback, 0, 0.0));
+    sceneRoot->addChild(pacer);
+
+    SceneNode* bob = newNode();
+    giveTrack(bob, axisTrack(sinePosition, 2, 3.0, 0.07, randomPhase(), 0.0));
+    sceneRoot->addChild(bob);
+
+    SceneNode* sway = newNode();
+    double phase2 = randomPhase();
+    double phase3 = randomPhase();
+    const AnimTrack swayTracks[2] = {axisTrack(sineRotation, 1, 2.0, 0.07, phase2, 0.0),
+                                     axisTrack(sineRotation, 0, 1.5, 0.07, phase3, 0.0)};
+    giveTracks(sway, swayTracks, 2);
+    bob->addChild(sway);
+
+    SceneNode* candles = newNode();
+    candles->addDrawCallback(switchLight5, 0);
+    candles->loadModel(mainPak, "svechi");
+    placeLikeCandles(candles);
+    SceneNode* light5 = newModelNode("debug.pak", "ort");
+    light5->setPosition(-5, -35, 25);
+    giveTrack(light5, placeLightTrack(5));
+    candles->addChild(light5);
+    sway->addChild(candles);
+
+    SceneNode* thinks = newModelNode(mainPak, "thinks");
+    placeLikeCandles(thinks);
+    thinks->addDrawCallback(switchLights1to4, 0);
+    buildFlames(thinks);
+    sway->addChild(thinks);
+}
+
+static void addOverlayCarrier(double x, double y, double z, const AnimTrack& track) {
+    SceneNode* carrier = newNode();
+    carrier->setPosition(x, y, z);
+    giveTrack(carrier, track);
+    overlayRoot->addChild(carrier);
+}
+
+static void buildOverlay() {
+    const Viewport* view = viewport;
+    if (settings->showCalendar) {
+        int32_t variant = settings->russianCalendar ? 0 : 1;
+        addOverlayCarrier(-view->edgeXAtDepth(-211), view->edgeYAtDepth(183), -140,
+                          axisTrack(buildCalendar, variant, 0.0, 0.0, 0.0, -1.0));
+    }
+    if (settings->showClock) {
+        double depth = settings->largeClock ? -70 : -170;
+        double z = settings->largeClock ? 30 : -70;
+        AnimTrack builder =
+            settings->analogClock
+                ? actionTrack(buildAnalogClock, 0, -1.0)
+                : axisTrack(buildDigitalClock, settings->clock24Hours ? 1 : 0, 0.0, 0.0, 0.0, -1.0);
+        addOverlayCarrier(-view->edgeXAtDepth(depth), view->edgeYAtDepth(depth), z, builder);
+    }
+    if (settings->showFrameRate) {
+        SceneNode* rate = newModelNode("utils.pak", "fps");
+        rate->setPosition(view->edgeXAtDepth(-100) + 5, -2.5 - view->edgeYAtDepth(-100), 0);
+        giveTrack(rate, actionTrack(updateFrameRate, 0, 0.0));
+        overlayRoot->addChild(rate);
+    }
+    overlayRoot->setPosition(0, 0, 0);
+    giveTrack(overlayRoot, actionTrack(addLateOverlay, 0, 0.0));
+    overlayRoot->addDrawCallback(drawWithoutDepthTest, 0);
+}
+
 void buildScene() {
+    resetSceneState();
     sceneRoot = newNode();
     overlayRoot = newNode();
+    setUpLights();
+    buildMainScene();
+    buildOverlay();
+}
+
+bool takeBubbleTurn(double* elapsed) {
+    double t = *elapsed;
+    if (!(t > 0.0)) return false;
+    *elapsed = t - (180 + randomBelow(50));
+    return true;
+}
+
+// Tracks are made in the order that fixes the random draws, then stepped removal first.
+void spawnBubble(int32_t) {
+    if (!takeBubbleTurn(&currentTrack->elapsed)) return;
+    SceneNode* bubble = newNode();
+    int32_t r1 = randomBelow(100);
+    int32_t r2 = randomBelow(100);
+    int32_t r3 = randomBelow(100);
+    bubble->setPosition(0.12 - 0.0025 * r3, 0.12 - 0.0025 * r2, 0.12 - 0.0025 * r1);
+    AnimTrack rise = axisTrack(linearPosition, 2, 1.8, 0.0, 0.0, 0.0);
+    double driftY = randomBelow(2) * 1.05;
+    driftY = driftY * randomBelow(100) / 100;
+    AnimTrack easeY = axisTrack(easeOutPosition, 1, driftY, -1.5, 0.0, 0.0);
+    double driftX = randomBelow(2) * 1.05;
+    driftX = driftX * randomBelow(100) / 100;
+    AnimTrack easeX = axisTrack(easeOutPosition, 0, driftX, -1.5, 0.0, 0.0);
+    AnimTrack removal = realTrack(timedRemoval, 3410.0, 0.0, 0.0, 0.0);
+    const AnimTrack tracks[4] = {removal, rise, easeY, easeX};
+    giveTracks(bubble, tracks, 4);
+    bubble->setScale(0.03, 0.03, 0.03);
+    bubble->loadModel(mainPak, "puzir");
+    bubble->addDrawCallback(drawBillboarded, 0);
+    currentNode->addChild(bubble);
+}
+
+void addLateOverlay(int32_t) {
+    if (!(currentTrack->elapsed > 60000.0)) return;
+    currentTrack->finishTrack();
+    SceneNode* late = newModelNode(mainPak, "nn");
+    late->setScale(0.5, 0.5, 0.5);
+    currentNode->addChild(late);
 }

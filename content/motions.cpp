@@ -1,0 +1,59 @@
+#include "content/motions.h"
+
+#include <cmath>
+
+#include "scene/animator.h"
+#include "scene/node.h"
+
+double sineAmount(double t, double amplitude, double rate, double phase) {
+    return amplitude * sin(t * rate / 1000.0 + phase);
+}
+
+double linearAmount(double t, double speed) {
+    return t * speed / 1000.0;
+}
+
+double easeOutAmount(double t, double distance, double rate) {
+    return distance * (1.0 - exp(t / 1000.0 * rate));
+}
+
+// Axis 0, 1, 2 is x, y, z; any other axis moves nothing.
+static bool axisVector(int32_t axis, double amount, double v[3]) {
+    if (axis < 0 || axis > 2) return false;
+    v[0] = v[1] = v[2] = 0.0;
+    v[axis] = amount;
+    return true;
+}
+
+static void addOffsetPosition(double amount) {
+    double v[3];
+    if (axisVector(currentTrack->intParam1, amount, v)) currentTrack->target->addPosition(v[0], v[1], v[2]);
+}
+
+static void addOffsetRotation(double amount) {
+    double v[3];
+    if (axisVector(currentTrack->intParam1, amount, v)) currentTrack->target->addRotation(v[0], v[1], v[2]);
+}
+
+void sinePosition(int32_t) {
+    const AnimTrack* t = currentTrack;
+    addOffsetPosition(sineAmount(t->elapsed, t->realParam1, t->realParam2, t->realParam3));
+}
+
+void linearPosition(int32_t) {
+    addOffsetPosition(linearAmount(currentTrack->elapsed, currentTrack->realParam1));
+}
+
+void easeOutPosition(int32_t) {
+    addOffsetPosition(
+        easeOutAmount(currentTrack->elapsed, currentTrack->realParam1, currentTrack->realParam2));
+}
+
+void sineRotation(int32_t) {
+    const AnimTrack* t = currentTrack;
+    addOffsetRotation(sineAmount(t->elapsed, t->realParam1, t->realParam2, t->realParam3));
+}
+
+void timedRemoval(int32_t) {
+    if (currentTrack->elapsed > currentTrack->realParam1) currentNode->markDying();
+}

@@ -1,0 +1,90 @@
+#include "content/offscreen_scene.h"
+
+#include <GL/gl.h>
+
+#include <cstdlib>
+
+#include "app/app_state.h"
+#include "app/video.h"
+#include "content/scene.h"
+#include "pak/library.h"
+#include "pak/mesh.h"
+#include "platform/offscreen_gl.h"
+#include "scene/node.h"
+
+static Viewport offscreenViewport;
+static SaverSettings offscreenSettings;
+
+bool openOffscreenScene(int32_t width, int32_t height, const SaverSettings& sceneSettings, unsigned seed,
+                        const char* installDir) {
+    if (!openOffscreenGl(width, height)) {
+        closeOffscreenGl();
+        return false;
+    }
+    applyGlState();
+    offscreenViewport.width = width;
+    offscreenViewport.height = height;
+    offscreenViewport.bitsPerPixel = 32;
+    offscreenViewport.setProjection(width, height);
+    viewport = &offscreenViewport;
+    offscreenSettings = sceneSettings;
+    settings = &offscreenSettings;
+    pakLibrary.setBasePath(installDir);
+    srand(seed);
+    frameTicks = 0;
+    buildScene();
+    return true;
+}
+
+void drawOffscreenFrame(uint32_t ticks, bool finish) {
+    frameTicks = ticks;
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glLoadIdentity();
+    glTranslatef(0.0f, 0.0f, -100.0f);
+    sceneRoot->draw();
+    overlayRoot->draw();
+    drawDeferredMeshes();
+    if (finish) glFinish();
+}
+
+void readOffscreenPixels(std::vector<uint8_t>* rgb) {
+    int32_t width = offscreenViewport.width;
+    int32_t height = offscreenViewport.height;
+    size_t row = (size_t)width * 3;
+    std::vector<uint8_t> bottomUp(row * (size_t)height);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, bottomUp.data());
+    rgb->resize(bottomUp.size());
+    for (int32_t y = 0; y < height; y++)
+        std::copy(bottomUp.begin() + (ptrdiff_t)(row * (size_t)(height - 1 - y)),
+                  bottomUp.begin() + (ptrdiff_t)(row * (size_t)(height - y)),
+                  rgb->begin() + (ptrdiff_t)(row * (size_t)y));
+}
+
+void setOffscreenDrawArea(int32_t width, int32_t height) {
+    glViewport(0, 0, width, height);
+}
+
+static void freeRoot(SceneNode** root) {
+    if (!*root) return;
+    (*root)->destroyNode();
+    delete *root;
+    *root = nullptr;
+}
+
+int32_t closeOffscreenScene(uint32_t ticks) {
+    sceneRoot->markDying();
+    overlayRoot->markDying();
+    int32_t frames = 0;
+    while (!(sceneRoot->dead && overlayRoot->dead) && frames < 64) {
+        drawOffscreenFrame(ticks, false);
+        frames++;
+    }
+    bool dismantled = sceneRoot->dead && overlayRoot->dead;
+    freeRoot(&sceneRoot);
+    freeRoot(&overlayRoot);
+    viewport = nullptr;
+    settings = nullptr;
+    closeOffscreenGl();
+    return dismantled ? frames : -1;
+}
