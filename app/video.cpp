@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "app/app_state.h"
+#include "platform/video_driver.h"
 
 #ifndef GL_MULTISAMPLE
 #define GL_MULTISAMPLE 0x809D
@@ -24,6 +25,7 @@ void Viewport::openVideo(int32_t modeWidth, int32_t modeHeight, int32_t modeBits
 }
 
 void Viewport::initVideo(int32_t modeWidth, int32_t modeHeight, int32_t modeBits) {
+    chooseVideoDriver();
     if (SDL_Init(SDL_INIT_VIDEO) < 0) {
         fprintf(stderr, "Video initialization failed: %s\n", SDL_GetError());
         exitOnVideoFailure();

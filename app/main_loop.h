@@ -1,0 +1,13 @@
+#pragma once
+#include <SDL/SDL.h>
+
+#include <cstdint>
+
+// Draws frames until an ending event has dismantled the scene, then tears the run down.
+void runMainLoop();
+int32_t renderFrame();
+// Escape always ends the run; mouse motion only after the first 3000 ms and when the settings
+// ask for it. Every other event is ignored, the window-close request included.
+bool eventEndsRun(const SDL_Event& event, uint32_t ticksNow, bool mouseMoveEnds);
+// SIGTERM and SIGINT end the run as Escape does.
+void installStopSignals();

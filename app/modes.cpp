@@ -1,0 +1,85 @@
+#include "app/modes.h"
+
+#include <fstream>
+#include <sstream>
+
+#include "app/app_state.h"
+#include "app/main_loop.h"
+#include "app/settings.h"
+#include "app/video.h"
+#include "content/scene.h"
+#include "pak/library.h"
+#include "platform/install_path.h"
+#include "platform/preview.h"
+
+ModeChoice chooseMode(const std::string& commandLine) {
+    std::istringstream in(commandLine);
+    std::string word;
+    long long number = -1;
+    in >> word;
+    bool haveNumber = static_cast<bool>(in >> number);
+    ModeChoice choice = {MODE_FULL_SCREEN, false, 0};
+    if (haveNumber && number >= 0) {
+        choice.hasParent = true;
+        choice.parent = (unsigned long)number;
+    }
+    char second = word.size() > 1 ? word[1] : '\0';
+    if (second == 's' || second == 'S') {
+        choice.mode = MODE_SAVER;
+    } else if (second == 'c' || second == 'C') {
+        choice.mode = MODE_CONFIG;
+    } else if (word == "/p" || word == "/P") {
+        choice.mode = MODE_PREVIEW;
+    }
+    return choice;
+}
+
+std::string joinArguments(int argc, char** argv) {
+    std::string text;
+    for (int i = 1; i < argc; i++) {
+        if (i > 1) text += ' ';
+        text += argv[i];
+    }
+    return text;
+}
+
+// The child inherits it: the desktop's own screensaver may run while the saver does.
+static char allowScreensaver[] = "SDL_VIDEO_ALLOW_SCREENSAVER=1";
+
+int runCommandLine(const std::string& commandLine) {
+    ModeChoice choice = chooseMode(commandLine);
+    switch (choice.mode) {
+        case MODE_SAVER:
+            putenv(allowScreensaver);
+            installPath.launchProgram("Lumivane.exe", true);
+            return 0;
+        case MODE_CONFIG:
+            installPath.launchProgram("config.exe", false);
+            return 0;
+        case MODE_PREVIEW:
+            // Without a window to paint into there is no preview to show.
+            if (!choice.hasParent) return 0;
+            previewParent = choice.parent;
+            return runPreview(previewParent);
+        case MODE_FULL_SCREEN:
+            break;
+    }
+    return runFullScreen();
+}
+
+int runFullScreen() {
+    std::ifstream file;
+    std::string path = settingsFilePath();
+    if (!path.empty()) file.open(path, std::ios::binary);
+    // Without a folder the archives are looked up in the working directory.
+    if (installPath.found) pakLibrary.setBasePath(installPath.installDirectory());
+    settings = new SaverSettings(file.is_open() ? readSettings(file) : defaultSettings());
+
+    installStopSignals();
+    viewport = new Viewport();
+    viewport->openVideo(settings->resolutionWidth(), settings->resolutionHeight(),
+                        settings->resolutionBits());
+    buildScene();
+    runMainLoop();
+    return 0;
+}

@@ -1,0 +1,40 @@
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <istream>
+#include <string>
+
+// The screensaver's choices, read once per run from the file the configuration program writes.
+struct SaverSettings {
+    bool showFrameRate;
+    bool showClock;
+    bool analogClock;
+    bool clock24Hours;
+    bool largeClock;
+    bool showCalendar;
+    bool russianCalendar;
+    bool mouseMoveEnds;
+    uint32_t reservedValue;  // kept as read; unused
+    uint32_t resolutionIndex;
+
+    // Row resolutionIndex of the table; row 0 (0, 0, 0: the desktop mode) for an index past it.
+    int32_t resolutionWidth() const;
+    int32_t resolutionHeight() const;
+    int32_t resolutionBits() const;
+};
+
+enum { RESOLUTION_COUNT = 10, SETTINGS_FILE_SIZE = 20, SETTINGS_VERSION = 1 };
+
+extern const char* const settingsFileName;  // in the all-users data folder
+
+SaverSettings defaultSettings();
+// A file of the current layout gives its fields; an earlier layout, a short or unreadable file
+// give the defaults. An index past the table is taken as 0.
+SaverSettings readSettings(std::istream& in);
+SaverSettings readSettingsBytes(const uint8_t* bytes, size_t size);
+// The current layout: SETTINGS_FILE_SIZE bytes.
+void encodeSettings(const SaverSettings& settings, uint8_t* bytes);
+// Replaces the file in one step, so a reader never sees half of it. False when it could not.
+bool writeSettingsFile(const std::string& path, const SaverSettings& settings);
+// The settings file's full path; empty when there is no data folder.
+std::string settingsFilePath();
