@@ -21,6 +21,12 @@ bool openOffscreenScene(int32_t width, int32_t height, const SaverSettings& scen
         closeOffscreenGl();
         return false;
     }
+    beginOffscreenScene(width, height, sceneSettings, seed, installDir);
+    return true;
+}
+
+void beginOffscreenScene(int32_t width, int32_t height, const SaverSettings& sceneSettings, unsigned seed,
+                         const char* installDir) {
     applyGlState();
     offscreenViewport.width = width;
     offscreenViewport.height = height;
@@ -33,7 +39,6 @@ bool openOffscreenScene(int32_t width, int32_t height, const SaverSettings& scen
     srand(seed);
     frameTicks = 0;
     buildScene();
-    return true;
 }
 
 void drawOffscreenFrame(uint32_t ticks, bool finish) {
@@ -72,7 +77,7 @@ static void freeRoot(SceneNode** root) {
     *root = nullptr;
 }
 
-int32_t closeOffscreenScene(uint32_t ticks) {
+int32_t endOffscreenScene(uint32_t ticks) {
     sceneRoot->markDying();
     overlayRoot->markDying();
     int32_t frames = 0;
@@ -85,6 +90,11 @@ int32_t closeOffscreenScene(uint32_t ticks) {
     freeRoot(&overlayRoot);
     viewport = nullptr;
     settings = nullptr;
-    closeOffscreenGl();
     return dismantled ? frames : -1;
+}
+
+int32_t closeOffscreenScene(uint32_t ticks) {
+    int32_t frames = endOffscreenScene(ticks);
+    closeOffscreenGl();
+    return frames;
 }

@@ -7,11 +7,14 @@
 // The screensaver's scene drawn into a headless GL context (no window, no X server), for the
 // benchmark, the preview picture and screenshots. One scene at a time.
 
-// Opens a width x height context with the run's GL state and camera, seeds rand() with `seed`
-// and builds the scene with `sceneSettings`, taking archives from `installDir` (ends with '/').
-// False, with nothing left open, when no GL context can be made.
+// Opens a width x height context, then begins the scene on it. False, with nothing left open,
+// when no GL context can be made.
 bool openOffscreenScene(int32_t width, int32_t height, const SaverSettings& sceneSettings, unsigned seed,
                         const char* installDir);
+// On the current context (of that size): the run's GL state and camera, rand() seeded with
+// `seed`, and the scene built with `sceneSettings` from the archives in `installDir` (ends with '/').
+void beginOffscreenScene(int32_t width, int32_t height, const SaverSettings& sceneSettings, unsigned seed,
+                         const char* installDir);
 // One frame as the main loop draws it, with frameTicks = ticks; waits until GL has finished
 // when `finish` is set.
 void drawOffscreenFrame(uint32_t ticks, bool finish);
@@ -20,7 +23,9 @@ void readOffscreenPixels(std::vector<uint8_t>* rgb);
 // Narrows where GL draws (e.g. to 1 x 1, to time everything but the rasterising); the camera
 // stays that of the full size.
 void setOffscreenDrawArea(int32_t width, int32_t height);
-// Marks both roots dying, draws until the tree has dismantled itself, frees the roots and closes
-// the context. Returns the number of frames it took, or -1 when the tree did not dismantle
-// within 64 frames (the roots are freed all the same).
+// Marks both roots dying and draws at `ticks` until the tree has dismantled itself, then frees
+// the roots. Returns the number of frames it took, or -1 when the tree did not dismantle within
+// 64 frames (the roots are freed all the same). The context stays open.
+int32_t endOffscreenScene(uint32_t ticks);
+// endOffscreenScene, then closes the context.
 int32_t closeOffscreenScene(uint32_t ticks);
