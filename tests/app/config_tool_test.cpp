@@ -1,0 +1,90 @@
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <string>
+
+// Runs the built configuration program against a private data folder.
+class ConfigTool : public ::testing::Test {
+   protected:
+    char folder[64] = "/tmp/lumivane-config-XXXXXX";
+    std::string settingsPath;
+    std::string output;
+
+    void SetUp() override {
+        if (!getenv("LUMIVANE_BUILD_DIR")) GTEST_SKIP() << "LUMIVANE_BUILD_DIR is not set";
+        ASSERT_TRUE(mkdtemp(folder));
+        settingsPath = std::string(folder) + "/nobrell_Lumivane_cfg";
+    }
+    void TearDown() override {
+        remove(settingsPath.c_str());
+        rmdir(folder);
+    }
+
+    int run(const std::string& arguments) {
+        std::string command = "LUMIVANE_DATA='" + std::string(folder) + "' '" + getenv("LUMIVANE_BUILD_DIR") +
+                              "/config' " + arguments + " 2>&1";
+        FILE* pipe = popen(command.c_str(), "r");
+        output.clear();
+        char buffer[256];
+        while (fgets(buffer, sizeof buffer, pipe)) output += buffer;
+        int status = pclose(pipe);
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+
+    std::string fileBytes() {
+        std::ifstream in(settingsPath, std::ios::binary);
+        return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    }
+};
+
+TEST_F(ConfigTool, ShowsTheDefaultsWithoutAFile) {
+    ASSERT_EQ(0, run(""));
+    EXPECT_NE(std::string::npos, output.find("showClock=true\n"));
+    EXPECT_NE(std::string::npos, output.find("mouseMoveEnds=false\n"));
+    EXPECT_NE(std::string::npos, output.find("resolutionIndex=0\n"));
+    EXPECT_NE(std::string::npos, output.find("resolution=desktop\n"));
+    EXPECT_EQ("", fileBytes());  // showing writes nothing
+    ASSERT_EQ(0, run("--show"));
+}
+
+TEST_F(ConfigTool, SetWritesTheFileTheSaverReads) {
+    ASSERT_EQ(0, run("--set resolutionIndex=3 mouseMoveEnds=true analogClock=1 showClock=false"));
+    const char expected[] = {1, 0, 0, 0, 1, 0, 0, 0, 0, 3, 0, 0, 0, 0, 0, 1, 0, 1, 1, 0};
+    EXPECT_EQ(std::string(expected, sizeof expected), fileBytes());
+
+    ASSERT_EQ(0, run("--show"));
+    EXPECT_NE(std::string::npos, output.find("resolution=1024x768\n"));
+    EXPECT_NE(std::string::npos, output.find("analogClock=true\n"));
+    EXPECT_NE(std::string::npos, output.find("showClock=false\n"));
+
+    // Later changes keep the earlier ones.
+    ASSERT_EQ(0, run("--set clock24Hours=true"));
+    EXPECT_NE(std::string::npos, output.find("mouseMoveEnds=true\n"));
+    ASSERT_EQ(0, run("--reset"));
+    EXPECT_NE(std::string::npos, output.find("mouseMoveEnds=false\n"));
+    EXPECT_EQ(20u, fileBytes().size());
+}
+
+TEST_F(ConfigTool, RefusesBadValuesAndWritesNothing) {
+    const char* refused[] = {"--set resolutionIndex=10",
+                             "--set resolutionIndex=-1",
+                             "--set resolutionIndex=3x",
+                             "--set showClock=yes",
+                             "--set showClock=",
+                             "--set colour=red",
+                             "--set showClock",
+                             "--set",
+                             "--bogus",
+                             "--set showClock=true reservedValue=4294967296"};
+    for (const char* arguments : refused) {
+        SCOPED_TRACE(arguments);
+        EXPECT_EQ(2, run(arguments));
+        EXPECT_EQ(1, std::count(output.begin(), output.end(), '\n'));
+        EXPECT_EQ("", fileBytes());
+    }
+}
