@@ -1,27 +1,34 @@
 #include <stdlib.h>
 #include <unistd.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
 #include "effects/effect_textures.h"
 #include "pak/library.h"
 #include "pak/mesh.h"
-#include "pak/mesh_writer.h"
 #include "scene/node.h"
 #include "tests/support/gl_fixture.h"
 
 namespace {
 
 const char* kPak = "models.pak";
+const char* kEffect = "?#Plasma16 16 1 2 3";
 
-MeshBuild triangleMesh(const char* texture) {
-    MeshBuild mesh;
-    mesh.initMeshBuild(texture, plainMaterial(1, 1, 1, 1));
-    const double p[3][3] = {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}};
-    const double n[3] = {0, 0, 1};
-    for (int i = 0; i < 3; i++) mesh.addVertex(p[i], n, 0, 0);
-    return mesh;
+void putLe32(std::vector<uint8_t>* out, uint32_t v) {
+    for (int i = 0; i < 4; i++) out->push_back((uint8_t)(v >> (8 * i)));
+}
+
+// One mesh block: name with its NUL, reserved bytes, an opaque material, T triangles of zeros.
+void appendBlock(std::vector<uint8_t>* out, const char* texture, uint32_t triangles) {
+    size_t nameLength = strlen(texture) + 1;
+    putLe32(out, (uint32_t)nameLength);
+    out->insert(out->end(), texture, texture + nameLength);
+    out->insert(out->end(), 80 + 60, 0);
+    putLe32(out, triangles);
+    out->push_back(0);
+    out->insert(out->end(), 192 * (size_t)triangles, 0);
 }
 
 int32_t archiveRefs(const char* name) {
@@ -35,13 +42,18 @@ class NodeModelTest : public GlTest {
    protected:
     std::string folder;
     std::vector<uint8_t> model;
+    size_t firstBlockEnd = 0;
 
     void SetUp() override {
         GlTest::SetUp();
         char pattern[] = "/tmp/lumivane-node-XXXXXX";
         ASSERT_NE(mkdtemp(pattern), nullptr);
         folder = pattern;
-        writeModel(&model, {triangleMesh("?#Plasma16 16 1 2 3"), triangleMesh("absent.png")});
+        model.push_back(0);
+        putLe32(&model, 2);
+        appendBlock(&model, kEffect, 1);
+        firstBlockEnd = model.size();
+        appendBlock(&model, "absent.png", 2);
         PakArchive archive;
         archive.addEntry("model", model.data(), (uint32_t)model.size());
         for (size_t cut = 0; cut < model.size(); cut++)
@@ -96,11 +108,10 @@ TEST_F(NodeModelTest, MissingEntryGivesAModelNodeWithoutMeshes) {
 }
 
 TEST_F(NodeModelTest, DamagedEntriesLoadOnlyTheBlocksThatFit) {
-    uint32_t firstBlock = meshBlockSize(triangleMesh("?#Plasma16 16 1 2 3"));
     for (size_t cut = 0; cut < model.size(); cut++) {
         SceneNode* node = newNode();
         node->loadModel(kPak, ("cut" + std::to_string(cut)).c_str());
-        int32_t expected = cut >= 5 + firstBlock ? 1 : 0;
+        int32_t expected = cut >= firstBlockEnd ? 1 : 0;
         EXPECT_EQ(node->meshCount, expected) << "entry cut to " << cut << " bytes";
         EXPECT_EQ(node->meshCount, (int32_t)node->meshes.size());
         node->destroyNode();
