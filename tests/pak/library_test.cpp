@@ -1,0 +1,123 @@
+#include "pak/library.h"
+
+#include <GL/gl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "tests/pak/model_bytes.h"
+#include "tests/pak/picture_bytes.h"
+#include "tests/pak/temp_dir.h"
+#include "tests/support/gl_fixture.h"
+
+namespace {
+// Runs the test inside a scratch folder that holds "main.pak" with a picture, a model-ish blob
+// and a file that does not decode.
+class PakLibraryTest : public GlTest {
+   protected:
+    TempDir dir;
+    std::string oldCwd;
+    PakLibrary library;
+
+    void SetUp() override {
+        GlTest::SetUp();
+        char cwd[4096];
+        ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr);
+        oldCwd = cwd;
+        ASSERT_EQ(chdir(dir.path.c_str()), 0);
+        writeArchive("main.pak", "model");
+    }
+    void TearDown() override {
+        EXPECT_EQ(chdir(oldCwd.c_str()), 0);
+        GlTest::TearDown();
+    }
+    void writeArchive(const std::string& path, const char* modelText) {
+        ASSERT_TRUE(writeBytes(path, pakBytes({{"wood", solidBmp(4, 4, 90, 60, 30)},
+                                               {"model", textBytes(modelText)},
+                                               {"broken", textBytes("not a picture")}})));
+    }
+    int slotOf(const char* pak, const char* entry) {
+        PakArchive* archive = library.archives[0];
+        for (size_t i = 0; i < archive->names.size(); i++) {
+            if (archive->names[i] == entry) return (int)archive->textureIds[i];
+        }
+        ADD_FAILURE() << pak << " has no " << entry;
+        return -1;
+    }
+};
+}  // namespace
+
+TEST_F(PakLibraryTest, TextureLivesUntilItsLastRelease) {
+    uint32_t first = library.getTexture("main.pak", "wood");
+    uint32_t second = library.getTexture("main.pak", "wood");
+    ASSERT_NE(first, 0u);
+    EXPECT_EQ(first, second);
+    ASSERT_EQ(library.archives.size(), 1u);
+    EXPECT_EQ(library.archiveRefs[0], 2);
+    EXPECT_EQ(library.archives[0]->textureRefs[0], 2);
+
+    library.releaseTexture("main.pak", first);
+    EXPECT_TRUE(glIsTexture(first));
+    EXPECT_EQ(slotOf("main.pak", "wood"), (int)first);
+    library.getEntry("main.pak", "model");  // keeps the archive open to look at the slot
+    library.releaseTexture("main.pak", first);
+    EXPECT_FALSE(glIsTexture(first));
+    EXPECT_EQ(slotOf("main.pak", "wood"), 0);
+    EXPECT_EQ(library.archives[0]->textureRefs[0], 0);
+    library.releaseArchive("main.pak");
+    EXPECT_TRUE(library.archives.empty());
+}
+
+TEST_F(PakLibraryTest, MissingOrBrokenPicturesStillCountTheirUsers) {
+    EXPECT_EQ(library.getTexture("main.pak", "absent"), 0u);
+    EXPECT_EQ(library.getTexture("main.pak", "broken"), 0u);
+    ASSERT_EQ(library.archiveRefs.size(), 1u);
+    EXPECT_EQ(library.archiveRefs[0], 2);
+    EXPECT_EQ(library.archives[0]->textureRefs, std::vector<int32_t>({0, 0, 1}));
+    library.releaseTexture("main.pak", 0);  // gives back the reference, touches no slot
+    EXPECT_EQ(library.archives[0]->textureRefs, std::vector<int32_t>({0, 0, 1}));
+    library.releaseTexture("other.pak", 0);  // not open: ignored
+    library.releaseArchive("other.pak");
+    library.releaseTexture("main.pak", 0);
+    EXPECT_TRUE(library.archives.empty());
+}
+
+TEST_F(PakLibraryTest, ArchiveIsSharedAndReadAgainAfterItsLastRelease) {
+    PakEntry first = library.getEntry("main.pak", "model");
+    PakEntry second = library.getEntry("main.pak", "model");
+    EXPECT_EQ(first.bytes, second.bytes);
+    ASSERT_EQ(library.archives.size(), 1u);
+    EXPECT_EQ(library.archiveRefs[0], 2);
+    writeArchive("main.pak", "changed on disk");  // invisible while the archive stays open
+    EXPECT_EQ(library.getEntry("main.pak", "model").size, 5u);
+    library.releaseArchive("main.pak");
+    library.releaseArchive("main.pak");
+    library.releaseArchive("main.pak");
+    EXPECT_TRUE(library.archives.empty());
+    EXPECT_EQ(library.getEntry("main.pak", "model").size, 15u);
+    EXPECT_EQ(library.getEntry("main.pak", "absent").bytes, nullptr);
+    EXPECT_EQ(library.archiveRefs[0], 2);
+}
+
+TEST_F(PakLibraryTest, NamesAreExactAndTheBasePathIsGluedOn) {
+    writeArchive("Main.pak", "other case");
+    ASSERT_EQ(mkdir("install", 0700), 0);
+    writeArchive("install/main.pak", "installed");
+    EXPECT_EQ(library.getEntry("main.pak", "model").size, 5u);
+    EXPECT_EQ(library.getEntry("Main.pak", "model").size, 10u);
+    EXPECT_EQ(library.archives.size(), 2u);
+    library.releaseArchive("main.pak");
+    library.setBasePath(dir.path + "install/");
+    EXPECT_EQ(library.getEntry("main.pak", "model").size, 9u);
+    EXPECT_EQ(library.archiveNames, std::vector<std::string>({"Main.pak", "main.pak"}));
+}
+
+TEST(PakLibraryDeathTest, MissingOrDamagedArchiveEndsTheProcess) {
+    TempDir dir;
+    std::vector<uint8_t> damaged = pakBytes({{"a", textBytes("abc")}});
+    damaged.pop_back();
+    ASSERT_TRUE(writeBytes(dir.file("damaged.pak"), damaged));
+    PakLibrary library;
+    library.setBasePath(dir.path);
+    EXPECT_EXIT(library.openArchive("absent.pak"), testing::ExitedWithCode(1), "^$");
+    EXPECT_EXIT(library.openArchive("damaged.pak"), testing::ExitedWithCode(1), "^$");
+}
