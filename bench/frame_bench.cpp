@@ -1,0 +1,120 @@
+// Frame cost of the full scene on the headless GL context, against an empty frame of the same size,
+// and how much of it is spent on the CPU side (animation, traversal, texture generators, GL calls)
+// rather than in rasterising.
+//
+// Usage: frame_bench [frames [width height]]   (archives from LUMIVANE_PATH, LUMIVANE_BUILD_DIR or
+// the program's folder)
+#include <GL/gl.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "app/settings.h"
+#include "content/offscreen_scene.h"
+#include "effects/effect_textures.h"
+#include "platform/install_path.h"
+#include "platform/offscreen_gl.h"
+
+static const uint32_t frameStep = 16;  // simulated ms per frame: a 60 Hz run
+
+static double nowMs() {
+    using namespace std::chrono;
+    return duration<double, std::milli>(steady_clock::now().time_since_epoch()).count();
+}
+
+static bool hasArchives(const std::string& folder) {
+    return access((folder + "main.pak").c_str(), R_OK) == 0;
+}
+
+// The benchmark lives in the build folder's bench/, the archives one level up.
+static std::string archiveFolder(const char* program) {
+    if (installPath.found) return installPath.installDirectory();
+    const char* build = getenv("LUMIVANE_BUILD_DIR");
+    if (build && *build) return std::string(build) + "/";
+    std::string path = program;
+    size_t slash = path.rfind('/');
+    std::string folder = slash == std::string::npos ? "./" : path.substr(0, slash + 1);
+    return hasArchives(folder) ? folder : folder + "../";
+}
+
+// Milliseconds per frame over `frames` frames from *ticks on.
+static double timeFrames(int frames, uint32_t* ticks, bool finish) {
+    double start = nowMs();
+    for (int i = 0; i < frames; i++) {
+        *ticks += frameStep;
+        drawOffscreenFrame(*ticks, finish);
+    }
+    if (!finish) glFinish();
+    return (nowMs() - start) / frames;
+}
+
+static double timeEmptyFrames(int frames) {
+    double start = nowMs();
+    for (int i = 0; i < frames; i++) {
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        glFinish();
+    }
+    return (nowMs() - start) / frames;
+}
+
+static double timeGenerators(int calls) {
+    double start = nowMs();
+    for (int i = 0; i < calls; i++) effectTextures.updateEffectTextures();
+    glFinish();
+    return (nowMs() - start) / calls;
+}
+
+int main(int argc, char** argv) {
+    int frames = argc > 1 ? atoi(argv[1]) : 300;
+    int width = argc > 3 ? atoi(argv[2]) : 1024;
+    int height = argc > 3 ? atoi(argv[3]) : 768;
+    if (frames < 1 || width < 1 || height < 1) {
+        fprintf(stderr, "usage: frame_bench [frames [width height]]\n");
+        return 2;
+    }
+    std::string folder = archiveFolder(argv[0]);
+    if (!hasArchives(folder)) {
+        fprintf(stderr, "frame_bench: no main.pak in %s (build the assets first)\n", folder.c_str());
+        return 1;
+    }
+    SaverSettings chosen = defaultSettings();
+    chosen.showFrameRate = true;
+    if (!openOffscreenScene(width, height, chosen, 1, folder.c_str())) {
+        fprintf(stderr, "frame_bench: no headless GL context\n");
+        return 1;
+    }
+    uint32_t ticks = 1000;
+    timeFrames(60, &ticks, true);  // warm up: overlay built, textures uploaded, bubbles rising
+
+    double scene = timeFrames(frames, &ticks, true);
+    double empty = timeEmptyFrames(frames);
+    double submit = 0.0;  // until the frame's GL calls return, rasterising left to glFinish
+    for (int i = 0; i < frames; i++) {
+        double start = nowMs();
+        ticks += frameStep;
+        drawOffscreenFrame(ticks, false);
+        submit += nowMs() - start;
+        glFinish();
+    }
+    submit /= frames;
+    setOffscreenDrawArea(1, 1);
+    double tiny = timeFrames(frames, &ticks, true);
+    setOffscreenDrawArea(width, height);
+    double generators = timeGenerators(frames);
+    double generatorShare = generators * frameStep / 30.0;  // regenerated every 30 ms of scene time
+
+    printf("frames                 %d at %dx%d, %u ms of scene time each\n", frames, width, height,
+           frameStep);
+    printf("scene frame            %.3f ms  (%.1f frames per second)\n", scene, 1000.0 / scene);
+    printf("empty frame            %.3f ms\n", empty);
+    printf("ratio scene/empty      %.2f\n", scene / empty);
+    printf("CPU side, 1x1 area     %.3f ms per frame\n", tiny);
+    printf("CPU side, submit only  %.3f ms per frame (GL calls return, rasterising pending)\n", submit);
+    printf("texture generators     %.3f ms per update, %.3f ms per frame on average\n", generators,
+           generatorShare);
+    int32_t teardown = closeOffscreenScene(ticks);
+    return teardown < 0 ? 1 : 0;
+}
