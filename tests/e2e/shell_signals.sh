@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# SIGTERM and SIGINT end the run as Escape does: status 0 within a second.
+source "$(dirname "$0")/shell_common.bash"
+need_archives
+
+for signal in TERM INT; do
+  start_saver
+  window_size >/dev/null
+  sleep 0.5
+  kill -s "$signal" "$saver_pid"
+  wait_end 1
+  [ "$end_status" = 0 ] || fail "SIG$signal: expected status 0 within a second, got $end_status"
+done
+echo "stop signals: ok"
