@@ -1,0 +1,40 @@
+#pragma once
+#include <cstdint>
+
+#include "pak/mesh_writer.h"
+
+// Geometry builders for the art: every shape appends whole triangles to a mesh block.
+
+struct Vec3 {
+    double x, y, z;
+};
+
+void addTriangle(MeshBuild* mesh, const Vec3 p[3], const Vec3 n[3], const double st[6]);
+// A flat rectangle in the plane z facing +z; texture row 0 (t = 0) along the top edge.
+void addQuadXY(MeshBuild* mesh, double left, double bottom, double right, double top, double z);
+// Same, with texture coordinates limited to [s0, s1] x [t0, t1].
+void addQuadXYMapped(MeshBuild* mesh, double left, double bottom, double right, double top, double z,
+                     double s0, double t0, double s1, double t1);
+
+// A surface of revolution about the vertical axis through (cx, cy): the profile runs through
+// (radius[i], height[i]); s goes once around, t from tStart at the first profile point to tEnd at
+// the last. Normals are smooth along the profile and point away from the axis side the profile
+// faces (outward for a profile climbing the outside of a body); inward turns them around.
+struct LatheProfile {
+    const double* radius;
+    const double* height;
+    int32_t count;
+    double tStart, tEnd;
+    bool inward;
+};
+void addLathe(MeshBuild* mesh, double cx, double cy, const LatheProfile& profile, int32_t segments);
+
+// A horizontal grid of squares covering [x0, x1] x [y0, y1] at height z, facing +z; the texture
+// repeats every tile units.
+void addGridXY(MeshBuild* mesh, double x0, double y0, double x1, double y1, double z, int32_t cellsX,
+               int32_t cellsY, double tile);
+// A flat disc facing +z (or -z when down) built as rings, so per-vertex lighting has room to vary.
+void addDisc(MeshBuild* mesh, double cx, double cy, double z, double radius, int32_t rings, int32_t segments,
+             bool down, double s0, double t0, double s1, double t1);
+// An axis-aligned box.
+void addBox(MeshBuild* mesh, Vec3 low, Vec3 high);

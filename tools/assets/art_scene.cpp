@@ -1,0 +1,364 @@
+// main.pak: the candles ("svechi"), the things around them ("thinks": table, candle tops and wicks,
+// brass dish, a glass of something sparkling), the flame ("plamia"), the bubble ("puzir") and the
+// late signature ("nn").
+//
+// "svechi" and "thinks" share one node placement (rotated -76 degrees about x, scale 0.5), Z up.
+// Children of "thinks" are placed in its rotated but unscaled frame, so a child at p sits at 2p in
+// these model units: the flames stand on the wick tips below and the bubbles rise from the bottom
+// of the glass.
+#include <cmath>
+#include <string>
+
+#include "pak/archive.h"
+#include "tools/assets/art_geometry.h"
+#include "tools/assets/assets.h"
+
+namespace {
+
+struct Candle {
+    double x, y;
+    double radius;
+    double base;     // bottom of the wax
+    double top;      // rim of the wax
+    double wickTip;  // where the flame node stands (twice its child position)
+};
+
+// Flames 1 to 3 stand at (-7.226, -28.16, 6.0), (-17.936, -4.4685, 18.7215), (10.0, -22.521, 6.1105).
+const Candle candles[3] = {
+    {-14.452, -56.32, 4.2, 0.0, 10.2, 12.0},
+    {-35.872, -8.937, 4.6, 0.0, 35.4, 37.443},
+    {20.0, -45.042, 3.7, 1.2, 10.5, 12.221},
+};
+const double dishRadius = 6.3;
+
+// The two bubble sources, (-19.2925, -29.7485, 10.019) and (-16.681, -26.6575, 10.019), lie on the
+// bottom of the drink; bubbles rise about 12.3 units before they go.
+const double glassX = -35.9735, glassY = -56.406;
+const double drinkBottom = 19.2, drinkTop = 33.0;
+
+const double pi = 3.14159265358979323846;
+
+MeshMaterial litMaterial(const float ambient[4], const float diffuse[4], const float specular[4],
+                         float shininess) {
+    MeshMaterial m = plainMaterial(0, 0, 0, 1);
+    for (int i = 0; i < 4; i++) {
+        m.ambient[i] = ambient[i];
+        m.diffuse[i] = diffuse[i];
+        m.specular[i] = specular[i];
+    }
+    m.shininess = shininess;
+    return m;
+}
+
+// Value noise that wraps every period cells, for pictures that tile.
+double tiledNoise(double x, double y, int32_t periodX, int32_t periodY, int32_t seed) {
+    const double fx = std::floor(x), fy = std::floor(y);
+    double tx = x - fx, ty = y - fy;
+    tx = tx * tx * (3.0 - 2.0 * tx);
+    ty = ty * ty * (3.0 - 2.0 * ty);
+    const int32_t x0 = (((int32_t)fx % periodX) + periodX) % periodX,
+                  y0 = (((int32_t)fy % periodY) + periodY) % periodY;
+    const int32_t x1 = (x0 + 1) % periodX, y1 = (y0 + 1) % periodY;
+    const double a = hashNoise(x0, y0, seed), b = hashNoise(x1, y0, seed);
+    const double c = hashNoise(x0, y1, seed), d = hashNoise(x1, y1, seed);
+    const double top = a + (b - a) * tx, bottom = c + (d - c) * tx;
+    return top + (bottom - top) * ty;
+}
+
+// --- Pictures ---
+
+// Candle wax: x is s around the candle, y runs from 0 (foot) to 1 (rim). Warmer and brighter
+// towards the rim, where the flame shines through the wax.
+void shadeWax(double x, double y, float out[4], const void*) {
+    const double streak =
+        tiledNoise(x * 24.0, y * 3.0, 24, 1000, 7) * 0.05 + tiledNoise(x * 6.0, y * 1.5, 6, 1000, 3) * 0.05;
+    double glow = (y - 0.72) / 0.28;
+    glow = glow < 0.0 ? 0.0 : glow * glow;
+    const double base[3] = {0.9, 0.83, 0.7}, warm[3] = {1.0, 0.8, 0.52};
+    for (int i = 0; i < 3; i++) out[i] = (float)((base[i] + (warm[i] - base[i]) * glow) * (0.95 + streak));
+    out[3] = 1.0f;
+}
+
+// Dark polished wood, grain along t; tiles in both directions.
+void shadeWood(double x, double y, float out[4], const void*) {
+    const double warp = tiledNoise(x * 4.0, y * 2.0, 4, 2, 11) * 3.0;
+    const double grain = 0.5 + 0.5 * std::sin((x * 18.0 + warp) * 2.0 * pi / 3.0);
+    const double fibre = tiledNoise(x * 64.0, y * 4.0, 64, 4, 5);
+    const double shade = 0.78 + 0.14 * grain + 0.08 * fibre;
+    out[0] = (float)(0.36 * shade);
+    out[1] = (float)(0.22 * shade);
+    out[2] = (float)(0.13 * shade);
+    out[3] = 1.0f;
+}
+
+// A soft warm halo around the flame, strongest a little above the wick.
+void shadeHalo(double x, double y, float out[4], const void*) {
+    const double dx = x / 6.5, dy = (y - 3.2) / 8.0;
+    const double r2 = dx * dx + dy * dy;
+    out[0] = 1.0f;
+    out[1] = 0.62f;
+    out[2] = 0.28f;
+    out[3] = (float)(0.3 * std::exp(-r2 * 3.0));
+}
+
+// The steady bright heart of the flame: white-yellow above a small blue base.
+void shadeCore(double x, double y, float out[4], const void*) {
+    const double dx = x / 1.15, dy = (y - 2.9) / (y > 2.9 ? 4.6 : 2.9);
+    const double r = std::sqrt(dx * dx + dy * dy);
+    double body = 1.0 - r;
+    body = body < 0.0 ? 0.0 : (body > 0.35 ? 1.0 : body / 0.35);
+    const double bx = x / 1.0, by = (y + 0.1) / 0.9;
+    double blue = 1.0 - std::sqrt(bx * bx + by * by);
+    blue = blue < 0.0 ? 0.0 : blue;
+    const double whiteness = std::exp(-((y - 1.8) * (y - 1.8)) / 4.0);
+    const double r0 = 1.0, g0 = 0.82 + 0.16 * whiteness, b0 = 0.45 + 0.45 * whiteness;
+    const double a = body * 0.92;
+    const double ab = blue * 0.7;
+    const double alpha = a + ab * (1.0 - a);
+    if (alpha <= 0.0) return;
+    out[0] = (float)((r0 * a + 0.35 * ab * (1.0 - a)) / alpha);
+    out[1] = (float)((g0 * a + 0.5 * ab * (1.0 - a)) / alpha);
+    out[2] = (float)((b0 * a + 1.0 * ab * (1.0 - a)) / alpha);
+    out[3] = (float)alpha;
+}
+
+// A bubble: a bright rim, a clear middle and a glint towards the upper left.
+void shadeBubble(double x, double y, float out[4], const void*) {
+    const double r = std::sqrt(x * x + y * y) / 5.0;
+    if (r > 1.0) return;
+    double rim = (r - 0.62) / 0.38;
+    rim = rim < 0.0 ? 0.0 : rim * rim;
+    const double edge = r > 0.9 ? (1.0 - r) / 0.1 : 1.0;
+    const double gx = (x + 1.8) / 1.1, gy = (y - 1.8) / 1.1;
+    const double glint = std::exp(-(gx * gx + gy * gy));
+    out[0] = 1.0f;
+    out[1] = (float)(0.95 - 0.05 * rim);
+    out[2] = (float)(0.85 - 0.1 * rim);
+    out[3] = (float)((0.12 + 0.75 * rim) * edge + glint * 0.9);
+    if (out[3] > 1.0f) out[3] = 1.0f;
+}
+
+bool addShadedPicture(PakArchive* archive, const char* name, int32_t w, int32_t h, double left, double bottom,
+                      double right, double top, PixelShader shader) {
+    ArtImage image;
+    image.initImage(w, h, left, bottom, right, top);
+    shadeImage(&image, shader, nullptr);
+    return addPicture(archive, name, image);
+}
+
+// --- Models ---
+
+// The wax sides of one candle, foot to rim, with a rounded shoulder.
+void addCandleSide(MeshBuild* mesh, const Candle& c) {
+    const double r[5] = {c.radius, c.radius, c.radius - 0.05, c.radius - 0.2, c.radius - 0.45};
+    const double z[5] = {c.base, c.top - 0.6, c.top - 0.3, c.top - 0.1, c.top};
+    const LatheProfile profile = {r, z, 5, 1.0, 0.0, false};
+    addLathe(mesh, c.x, c.y, profile, 40);
+}
+
+// The dished top of the candle, where the wax melts around the wick.
+void addCandleTop(MeshBuild* mesh, const Candle& c) {
+    const double r[4] = {c.radius - 0.45, c.radius - 1.1, 1.2, 0.0};
+    const double z[4] = {c.top, c.top - 0.25, c.top - 0.55, c.top - 0.6};
+    const LatheProfile profile = {r, z, 4, 0.02, 0.0, false};
+    addLathe(mesh, c.x, c.y, profile, 40);
+}
+
+void addWick(MeshBuild* mesh, const Candle& c) {
+    const double r[4] = {0.24, 0.22, 0.18, 0.0};
+    const double z[4] = {c.top - 0.6, c.wickTip - 0.6, c.wickTip + 0.3, c.wickTip + 0.35};
+    const LatheProfile profile = {r, z, 4, 0.0, 1.0, false};
+    addLathe(mesh, c.x, c.y, profile, 8);
+}
+
+bool addCandles(PakArchive* archive) {
+    const float ambient[4] = {0.3f, 0.26f, 0.2f, 1.0f};
+    const float diffuse[4] = {0.8f, 0.74f, 0.64f, 1.0f};
+    const float specular[4] = {0.22f, 0.2f, 0.16f, 1.0f};
+    std::vector<MeshBuild> meshes(1);
+    meshes[0].initMeshBuild("vosk.png", litMaterial(ambient, diffuse, specular, 18.0f));
+    for (int i = 0; i < 3; i++) addCandleSide(&meshes[0], candles[i]);
+    return addShadedPicture(archive, "vosk.png", 64, 256, 0.0, 0.0, 1.0, 1.0, shadeWax) &&
+           addModel(archive, "svechi", meshes);
+}
+
+void addGlass(MeshBuild* mesh) {
+    const double outerR[15] = {0.0, 6.5, 6.8, 6.3, 1.5, 0.9, 0.8, 1.1, 3.4, 6.4, 8.4, 9.2, 9.6, 9.8, 9.8};
+    const double outerZ[15] = {0.05, 0.05, 0.3,  0.6,  1.6,  3.0,  12.0, 15.0,
+                               17.0, 18.4, 20.4, 24.0, 30.0, 37.0, 37.2};
+    const LatheProfile outer = {outerR, outerZ, 15, 1.0, 0.0, false};
+    addLathe(mesh, glassX, glassY, outer, 48);
+    const double innerR[7] = {9.6, 9.4, 9.0, 8.1, 6.0, 3.0, 0.0};
+    const double innerZ[7] = {37.1, 30.0, 24.0, 20.6, 19.3, 19.05, 19.0};
+    const LatheProfile inner = {innerR, innerZ, 7, 0.0, 1.0, true};
+    addLathe(mesh, glassX, glassY, inner, 48);
+}
+
+void addDrink(MeshBuild* mesh) {
+    const double r[7] = {0.0, 3.0, 5.9, 8.0, 8.85, 9.2, 9.3};
+    const double z[7] = {
+        drinkBottom + 0.05, drinkBottom + 0.1, drinkBottom + 0.3, 20.65, 24.0, 30.0, drinkTop};
+    const LatheProfile profile = {r, z, 7, 1.0, 0.0, false};
+    addLathe(mesh, glassX, glassY, profile, 48);
+}
+
+void addDish(MeshBuild* mesh, const Candle& c) {
+    const double r[8] = {0.0, 4.6, 5.7, 6.2, dishRadius, 5.9, 5.2, 0.0};
+    const double z[8] = {0.02, 0.02, 0.45, 1.2, 1.75, 1.8, 1.2, 1.2};
+    const LatheProfile profile = {r, z, 8, 1.0, 0.0, false};
+    addLathe(mesh, c.x, c.y, profile, 48);
+}
+
+bool addThings(PakArchive* archive) {
+    std::vector<MeshBuild> meshes(8);
+    const float tableAmbient[4] = {0.12f, 0.09f, 0.07f, 1.0f}, tableDiffuse[4] = {0.75f, 0.62f, 0.5f, 1.0f};
+    const float tableSpecular[4] = {0.35f, 0.3f, 0.24f, 1.0f};
+    meshes[0].initMeshBuild("stol.png", litMaterial(tableAmbient, tableDiffuse, tableSpecular, 24.0f));
+    addGridXY(&meshes[0], -120.0, -120.0, 80.0, 60.0, 0.0, 50, 45, 48.0);
+
+    const float waxAmbient[4] = {0.35f, 0.3f, 0.22f, 1.0f}, waxDiffuse[4] = {0.95f, 0.85f, 0.68f, 1.0f};
+    const float waxSpecular[4] = {0.6f, 0.5f, 0.35f, 1.0f};
+    meshes[1].initMeshBuild("vosk.png", litMaterial(waxAmbient, waxDiffuse, waxSpecular, 40.0f));
+    for (int i = 0; i < 3; i++) addCandleTop(&meshes[1], candles[i]);
+
+    const float wickColour[4] = {0.08f, 0.06f, 0.05f, 1.0f}, wickSpecular[4] = {0.1f, 0.08f, 0.05f, 1.0f};
+    meshes[2].initMeshBuild("white.png", litMaterial(wickColour, wickColour, wickSpecular, 8.0f));
+    for (int i = 0; i < 3; i++) addWick(&meshes[2], candles[i]);
+
+    const float brassAmbient[4] = {0.25f, 0.18f, 0.08f, 1.0f}, brassDiffuse[4] = {0.6f, 0.44f, 0.2f, 1.0f};
+    const float brassSpecular[4] = {0.95f, 0.8f, 0.5f, 1.0f};
+    meshes[3].initMeshBuild("white.png", litMaterial(brassAmbient, brassDiffuse, brassSpecular, 48.0f));
+    addDish(&meshes[3], candles[2]);
+
+    // The drink, its surface with slow moving glints, then the glass around both; all blended.
+    const float drinkAmbient[4] = {0.5f, 0.38f, 0.15f, 0.3f}, drinkDiffuse[4] = {1.0f, 0.78f, 0.35f, 0.3f};
+    const float drinkSpecular[4] = {1.0f, 0.95f, 0.8f, 1.0f};
+    meshes[4].initMeshBuild("white.png", litMaterial(drinkAmbient, drinkDiffuse, drinkSpecular, 60.0f));
+    meshes[4].material.transparent = true;
+    addDrink(&meshes[4]);
+    meshes[5].initMeshBuild("white.png", litMaterial(drinkAmbient, drinkDiffuse, drinkSpecular, 60.0f));
+    meshes[5].material.transparent = true;
+    addDisc(&meshes[5], glassX, glassY, drinkTop, 9.3, 4, 48, false, 0.0, 0.0, 1.0, 1.0);
+    // Only the inside of one 16-pixel plasma cell is used, so the grid lines never show.
+    const float glintAmbient[4] = {1.0f, 0.9f, 0.6f, 0.6f}, glintDiffuse[4] = {1.0f, 0.9f, 0.6f, 0.6f};
+    meshes[6].initMeshBuild("x#Plasma64 64 240 205 130",
+                            litMaterial(glintAmbient, glintDiffuse, drinkSpecular, 60.0f));
+    meshes[6].material.transparent = true;
+    addDisc(&meshes[6], glassX, glassY, drinkTop + 0.02, 9.3, 4, 48, false, 0.28, 0.28, 0.47, 0.47);
+
+    const float glassAmbient[4] = {0.3f, 0.3f, 0.3f, 0.22f}, glassDiffuse[4] = {0.55f, 0.55f, 0.55f, 0.22f};
+    const float glassSpecular[4] = {1.0f, 1.0f, 1.0f, 1.0f};
+    meshes[7].initMeshBuild("white.png", litMaterial(glassAmbient, glassDiffuse, glassSpecular, 90.0f));
+    meshes[7].material.transparent = true;
+    addGlass(&meshes[7]);
+
+    ArtImage white;
+    white.initImage(8, 8, 0.0, 0.0, 1.0, 1.0);
+    const float colour[4] = {1, 1, 1, 1};
+    const RoundedRect all = {-1, -1, 2, 2, 0};
+    fillShape(&white, roundedRectDistance, &all, colour);
+    return addShadedPicture(archive, "stol.png", 256, 256, 0.0, 0.0, 1.0, 1.0, shadeWood) &&
+           addPicture(archive, "white.png", white) && addModel(archive, "thinks", meshes);
+}
+
+// A teardrop outline around the wick tip: round below, drawn out to a point above.
+void flameOutline(double angle, double* x, double* y) {
+    const double c = std::cos(angle), s = std::sin(angle);
+    if (s <= 0.0) {
+        *x = 1.9 * c;
+        *y = 1.9 + 3.1 * s;
+    } else {
+        const double k = std::pow(1.0 - s, 0.8);
+        *x = 1.9 * c * (0.35 + 0.65 * k);
+        *y = 1.9 + 8.6 * s;
+    }
+}
+
+bool addFlame(PakArchive* archive) {
+    const MeshMaterial unlit = overlayMaterial();
+    std::vector<MeshBuild> meshes(3);
+    meshes[0].initMeshBuild("plamia_glow.png", unlit);
+    addQuadXY(&meshes[0], -9.0, -6.5, 9.0, 13.5, 0.0);
+
+    // The fire sheet rises from below the image towards row 0: its lower part fills the
+    // teardrop, so the flame flickers and fades out towards the tip.
+    meshes[1].initMeshBuild("x#Fire32 128", unlit);
+    const int32_t steps = 48;
+    const double bottom = -1.2, top = 10.5;
+    for (int32_t k = 0; k < steps; k++) {
+        double x0, y0, x1, y1;
+        flameOutline(2.0 * pi * k / steps, &x0, &y0);
+        flameOutline(2.0 * pi * (k + 1) / steps, &x1, &y1);
+        const Vec3 p[3] = {{0.0, 2.2, 0.0}, {x0, y0, 0.0}, {x1, y1, 0.0}};
+        const Vec3 n[3] = {{0, 0, 1}, {0, 0, 1}, {0, 0, 1}};
+        double st[6];
+        for (int i = 0; i < 3; i++) {
+            st[2 * i] = 0.5 + p[i].x / 2.6 * 0.3;
+            st[2 * i + 1] = 0.98 - (p[i].y - bottom) / (top - bottom) * 0.62;
+        }
+        addTriangle(&meshes[1], p, n, st);
+    }
+    meshes[2].initMeshBuild("plamia_core.png", unlit);
+    addQuadXY(&meshes[2], -1.5, -1.3, 1.5, 8.0, 0.0);
+    return addShadedPicture(archive, "plamia_glow.png", 128, 128, -9.0, -6.5, 9.0, 13.5, shadeHalo) &&
+           addShadedPicture(archive, "plamia_core.png", 64, 128, -1.5, -1.3, 1.5, 8.0, shadeCore) &&
+           addModel(archive, "plamia", meshes);
+}
+
+// A bubble facing the viewer, shaded like a small sphere so it catches the flames' light.
+bool addBubble(PakArchive* archive) {
+    const float ambient[4] = {0.8f, 0.75f, 0.65f, 1.0f}, diffuse[4] = {1.0f, 0.95f, 0.85f, 1.0f};
+    const float specular[4] = {1.0f, 1.0f, 1.0f, 1.0f};
+    std::vector<MeshBuild> meshes(1);
+    MeshMaterial m = litMaterial(ambient, diffuse, specular, 30.0f);
+    m.transparent = true;
+    meshes[0].initMeshBuild("puzir.png", m);
+    const double radius = 5.0;
+    const int32_t rings = 3, segments = 16;
+    for (int32_t r = 0; r < rings; r++)
+        for (int32_t k = 0; k < segments; k++) {
+            const double ra = radius * r / rings, rb = radius * (r + 1) / rings;
+            const double a0 = 2.0 * pi * k / segments, a1 = 2.0 * pi * (k + 1) / segments;
+            const Vec3 q[4] = {{ra * std::cos(a0), ra * std::sin(a0), 0},
+                               {rb * std::cos(a0), rb * std::sin(a0), 0},
+                               {rb * std::cos(a1), rb * std::sin(a1), 0},
+                               {ra * std::cos(a1), ra * std::sin(a1), 0}};
+            Vec3 n[4];
+            double st[8];
+            for (int i = 0; i < 4; i++) {
+                const double u = q[i].x / radius, v = q[i].y / radius;
+                const double w = std::sqrt(std::fmax(0.0, 1.0 - u * u - v * v));
+                n[i] = {u, v, w};
+                st[2 * i] = 0.5 + u * 0.5;
+                st[2 * i + 1] = 0.5 - v * 0.5;
+            }
+            const int order[6] = {0, 1, 2, 0, 2, 3};
+            for (int t = 0; t < 2; t++) {
+                const Vec3 p3[3] = {q[order[3 * t]], q[order[3 * t + 1]], q[order[3 * t + 2]]};
+                const Vec3 n3[3] = {n[order[3 * t]], n[order[3 * t + 1]], n[order[3 * t + 2]]};
+                const double st3[6] = {st[2 * order[3 * t]],     st[2 * order[3 * t] + 1],
+                                       st[2 * order[3 * t + 1]], st[2 * order[3 * t + 1] + 1],
+                                       st[2 * order[3 * t + 2]], st[2 * order[3 * t + 2] + 1]};
+                addTriangle(&meshes[0], p3, n3, st3);
+            }
+        }
+    return addShadedPicture(archive, "puzir.png", 64, 64, -5.0, -5.0, 5.0, 5.0, shadeBubble) &&
+           addModel(archive, "puzir", meshes);
+}
+
+// A faint signature in the lower left corner of the screen (drawn at half size on the centre
+// plane, so these units are twice the screen's; it stays visible down to 5:4 screens).
+bool addSignature(PakArchive* archive) {
+    ArtImage image;
+    image.initImage(256, 64, -98.0, -81.0, -70.0, -74.0);
+    const float colour[4] = {1.0f, 0.85f, 0.62f, 0.32f};
+    drawText(&image, FONT_THIN, "Lumivane", -97.0, -79.0, 3.4, false, colour);
+    return addOverlayTile(archive, "nn", "nn.png", image);
+}
+
+}  // namespace
+
+bool buildMainArchive(PakArchive* archive) {
+    return addCandles(archive) && addThings(archive) && addFlame(archive) && addBubble(archive) &&
+           addSignature(archive);
+}

@@ -1,0 +1,48 @@
+// utils.pak: the frame-rate label and its digits (eye depth -100, digits 1.4 units apart with
+// their left edge at the slot origin); debug.pak: the small axis marker at light 5.
+#include <string>
+
+#include "pak/archive.h"
+#include "tools/assets/art_geometry.h"
+#include "tools/assets/assets.h"
+
+static const float labelColour[4] = {0.95f, 0.82f, 0.62f, 0.65f};
+static const float digitColour[4] = {1.0f, 0.93f, 0.82f, 0.9f};
+
+bool buildUtilsArchive(PakArchive* archive) {
+    ArtImage label;
+    label.initImage(128, 64, -5.2, -1.25, -0.2, 1.25);
+    const double cap = 1.6;
+    const double width = textWidth(FONT_BOOK, "fps", cap);
+    drawText(&label, FONT_BOOK, "fps", -0.45 - width, -cap * 0.5, cap, false, labelColour);
+    if (!addOverlayTile(archive, "fps", "fps.png", label)) return false;
+    for (int d = 0; d <= 9; d++) {
+        ArtImage image;
+        image.initImage(32, 64, 0.0, -1.25, 1.3, 1.25);
+        const char text[2] = {(char)('0' + d), 0};
+        drawText(&image, FONT_BOOK, text, 0.65, -cap * 0.5, cap, true, digitColour);
+        if (!addOverlayTile(archive, text, std::string("fps") + text + ".png", image)) return false;
+    }
+    return true;
+}
+
+// Three short bars along x (red), y (green) and z (blue), lit like the candles around it.
+bool buildDebugArchive(PakArchive* archive) {
+    std::vector<MeshBuild> meshes(3);
+    const float colours[3][3] = {{0.9f, 0.2f, 0.15f}, {0.2f, 0.8f, 0.25f}, {0.2f, 0.35f, 0.95f}};
+    for (int axis = 0; axis < 3; axis++) {
+        meshes[(size_t)axis].initMeshBuild(
+            "ort.png", plainMaterial(colours[axis][0], colours[axis][1], colours[axis][2], 1.0f));
+        Vec3 low = {-0.15, -0.15, -0.15}, high = {0.15, 0.15, 0.15};
+        if (axis == 0) high.x = 2.0;
+        if (axis == 1) high.y = 2.0;
+        if (axis == 2) high.z = 2.0;
+        addBox(&meshes[(size_t)axis], low, high);
+    }
+    ArtImage white;
+    white.initImage(8, 8, 0, 0, 1, 1);
+    const float colour[4] = {1, 1, 1, 1};
+    const RoundedRect all = {-1, -1, 2, 2, 0};
+    fillShape(&white, roundedRectDistance, &all, colour);
+    return addPicture(archive, "ort.png", white) && addModel(archive, "ort", meshes);
+}

@@ -1,0 +1,26 @@
+#pragma once
+#include <string>
+#include <vector>
+
+#include "pak/mesh_writer.h"
+#include "tools/assets/art_image.h"
+
+struct PakArchive;
+
+#define FONT_THIN "/usr/share/fonts/truetype/dejavu/DejaVuSans-ExtraLight.ttf"
+#define FONT_BOOK "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf"
+#define FONT_CONDENSED "/usr/share/fonts/truetype/dejavu/DejaVuSansCondensed.ttf"
+
+// Each builder fills one archive; false (with a message on stderr) when something cannot be made.
+bool buildMainArchive(PakArchive* archive);
+bool buildClockArchive(PakArchive* archive);
+bool buildCalendarArchive(PakArchive* archive);
+bool buildUtilsArchive(PakArchive* archive);
+bool buildDebugArchive(PakArchive* archive);
+
+bool addModel(PakArchive* archive, const std::string& name, const std::vector<MeshBuild>& meshes);
+// Overlay meshes are unlit and drawn last, blended, so their look is the picture's colour and alpha.
+MeshMaterial overlayMaterial();
+// A model of one quad over the picture's rectangle, textured with it, plus the picture itself.
+bool addOverlayTile(PakArchive* archive, const std::string& model, const std::string& picture,
+                    const ArtImage& image);

@@ -1,0 +1,59 @@
+// Builds the five archives of the screensaver from the art code: lumivane_assets <output folder>.
+#include <cstdio>
+#include <string>
+
+#include "pak/archive.h"
+#include "tools/assets/art_geometry.h"
+#include "tools/assets/assets.h"
+
+bool addModel(PakArchive* archive, const std::string& name, const std::vector<MeshBuild>& meshes) {
+    std::vector<uint8_t> bytes;
+    writeModel(&bytes, meshes);
+    return archive->addEntry(name, bytes.data(), (uint32_t)bytes.size());
+}
+
+MeshMaterial overlayMaterial() {
+    MeshMaterial m = plainMaterial(1.0f, 1.0f, 1.0f, 1.0f);
+    m.transparent = true;
+    return m;
+}
+
+bool addOverlayTile(PakArchive* archive, const std::string& model, const std::string& picture,
+                    const ArtImage& image) {
+    std::vector<MeshBuild> meshes(1);
+    meshes[0].initMeshBuild(picture.c_str(), overlayMaterial());
+    addQuadXY(&meshes[0], image.unitLeft, image.unitTop - image.unitHeight, image.unitLeft + image.unitWidth,
+              image.unitTop, 0.0);
+    return addPicture(archive, picture, image) && addModel(archive, model, meshes);
+}
+
+typedef bool (*ArchiveBuilder)(PakArchive* archive);
+
+static bool writeArchive(const std::string& folder, const char* name, ArchiveBuilder build) {
+    PakArchive archive;
+    const std::string path = folder + "/" + name;
+    if (!build(&archive)) {
+        std::fprintf(stderr, "lumivane_assets: could not build %s\n", name);
+        return false;
+    }
+    if (!archive.save(path.c_str())) {
+        std::fprintf(stderr, "lumivane_assets: cannot write %s\n", path.c_str());
+        return false;
+    }
+    return true;
+}
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: lumivane_assets <output folder>\n");
+        return 2;
+    }
+    const std::string folder = argv[1];
+    const bool ok = writeArchive(folder, "main.pak", buildMainArchive) &&
+                    writeArchive(folder, "clock.pak", buildClockArchive) &&
+                    writeArchive(folder, "calendar.pak", buildCalendarArchive) &&
+                    writeArchive(folder, "utils.pak", buildUtilsArchive) &&
+                    writeArchive(folder, "debug.pak", buildDebugArchive);
+    closeFonts();
+    return ok ? 0 : 1;
+}
