@@ -3,18 +3,11 @@
 #include <string>
 #include <vector>
 
+#include "pak/model_layout.h"  // MeshMaterial, the decoded form of the 60-byte block
+
 // Writer side of the model entry format read by pak/mesh.h: marker byte, mesh count, then one
 // block per mesh (texture name with its NUL, 80 reserved bytes, 60-byte material, triangle count,
 // one reserved byte, then vertices, normals and texture coordinates as little-endian doubles).
-
-struct MeshMaterial {
-    bool alphaTested;
-    bool transparent;
-    float ambient[4];
-    float diffuse[4];
-    float specular[4];
-    float shininess;
-};
 
 // One mesh block being authored: a triangle list, three vertices per triangle.
 struct MeshBuild {

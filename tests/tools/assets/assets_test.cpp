@@ -1,0 +1,251 @@
+// The asset builder's archives: every entry the scene loads is there and parses, pictures decode
+// to 32-bit RGBA, two builds are byte-identical, and every model draws something.
+#include <SDL/SDL.h>
+#include <SDL/SDL_image.h>
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "effects/effect_name.h"
+#include "pak/archive.h"
+#include "pak/mesh.h"
+#include "pak/model_layout.h"
+#include "tests/pak/temp_dir.h"
+
+namespace {
+
+struct SceneArchive {
+    const char* file;
+    std::vector<std::string> models;
+};
+
+// Every model the scene loads, by archive, with the names it asks for.
+std::vector<SceneArchive> sceneModels() {
+    std::vector<SceneArchive> list = {
+        {"main.pak", {"svechi", "thinks", "plamia", "puzir", "nn"}},
+        {"debug.pak", {"ort"}},
+        {"clock.pak", {"ciferblat", "sec", "min", "chas", "podlozka", "podlozka_am", "dot", "am", "pm"}},
+        {"calendar.pak", {"fon", "fon_rus", "day", "day_rus", "null", "sel"}},
+        {"utils.pak", {"fps"}},
+    };
+    for (int d = 0; d <= 9; d++) {
+        list[2].models.push_back(std::to_string(d));
+        list[4].models.push_back(std::to_string(d));
+    }
+    for (int m = 1; m <= 12; m++) list[3].models.push_back("m" + std::to_string(m));
+    for (int day = 1; day <= 31; day++) list[3].models.push_back(std::to_string(day));
+    return list;
+}
+
+std::string buildDir() {
+    const char* dir = getenv("LUMIVANE_BUILD_DIR");
+    return dir ? std::string(dir) + "/" : std::string("./");
+}
+
+bool runBuilder(const std::string& folder) {
+    const std::string command = "'" + buildDir() + "lumivane_assets' '" + folder + "'";
+    return std::system(command.c_str()) == 0;
+}
+
+// One build shared by the tests of this file.
+class AssetArchives : public ::testing::Test {
+   protected:
+    static TempDir* folder;
+    static bool built;
+    static void SetUpTestSuite() {
+        folder = new TempDir();
+        built = runBuilder(folder->path);
+    }
+    static void TearDownTestSuite() {
+        delete folder;
+        folder = nullptr;
+    }
+    void SetUp() override { ASSERT_TRUE(built) << "lumivane_assets failed"; }
+    static bool open(PakArchive* archive, const char* file) {
+        std::string error;
+        return archive->load(folder->file(file).c_str(), &error);
+    }
+};
+TempDir* AssetArchives::folder = nullptr;
+bool AssetArchives::built = false;
+
+struct ParsedMesh {
+    std::string texture;
+    MeshMaterial material;
+    uint32_t triangles;
+};
+
+// Walks a model entry with the loader's own layout code; the blocks must fill it exactly.
+bool parseModel(PakEntry entry, std::vector<ParsedMesh>* meshes, std::string* problem) {
+    const uint8_t* cursor = nullptr;
+    int32_t count = 0;
+    if (!readModelHeader(entry.bytes, entry.size, &cursor, &count)) {
+        *problem = "bad header";
+        return false;
+    }
+    const uint8_t* end = entry.bytes + entry.size;
+    for (int32_t i = 0; i < count; i++) {
+        MeshBlockLayout block;
+        const char* why = "";
+        if (!readMeshBlock(cursor, end, &block, &why)) {
+            *problem = why;
+            return false;
+        }
+        ParsedMesh mesh;
+        mesh.texture = block.textureName;
+        readMeshMaterial(block.material, &mesh.material);
+        mesh.triangles = block.triangleCount;
+        for (uint32_t v = 0; v < block.triangleCount * 9; v++) {
+            double value[2];
+            std::memcpy(&value[0], block.vertices + 8 * v, 8);
+            std::memcpy(&value[1], block.normals + 8 * v, 8);
+            if (!std::isfinite(value[0]) || !std::isfinite(value[1])) {
+                *problem = "non-finite vertex or normal";
+                return false;
+            }
+        }
+        meshes->push_back(mesh);
+        cursor += block.blockSize;
+    }
+    if (cursor != end) {
+        *problem = "bytes left after the last block";
+        return false;
+    }
+    return true;
+}
+
+TEST_F(AssetArchives, EverySceneModelParsesAndNamesTexturesThatExist) {
+    bool plasma = false, fire = false;
+    for (const SceneArchive& scene : sceneModels()) {
+        PakArchive archive;
+        ASSERT_TRUE(open(&archive, scene.file)) << scene.file;
+        for (const std::string& name : scene.models) {
+            SCOPED_TRACE(std::string(scene.file) + " " + name);
+            const PakEntry entry = archive.findEntry(name.c_str());
+            ASSERT_NE(entry.bytes, nullptr);
+            std::vector<ParsedMesh> meshes;
+            std::string problem;
+            ASSERT_TRUE(parseModel(entry, &meshes, &problem)) << problem;
+            ASSERT_FALSE(meshes.empty());
+            for (const ParsedMesh& mesh : meshes) {
+                EXPECT_GT(mesh.triangles, 0u) << mesh.texture;
+                if (mesh.texture.size() > 1 && mesh.texture[1] == '#') {
+                    EffectName effect;
+                    ASSERT_TRUE(parseEffectName(mesh.texture.c_str(), &effect)) << mesh.texture;
+                    plasma = plasma || effect.kind == EFFECT_PLASMA;
+                    if (effect.kind == EFFECT_FIRE) {
+                        fire = true;
+                        EXPECT_EQ(effect.width & (effect.width - 1), 0)
+                            << "fire width must be a power of two";
+                        EXPECT_GE(effect.height, 2);
+                    }
+                } else {
+                    EXPECT_NE(archive.findEntry(mesh.texture.c_str()).bytes, nullptr) << mesh.texture;
+                }
+            }
+        }
+    }
+    EXPECT_TRUE(plasma) << "no mesh uses a Plasma texture";
+    EXPECT_TRUE(fire) << "no mesh uses a Fire texture";
+}
+
+// The overlay is drawn without lighting and after the scene, so all its meshes are blended.
+TEST_F(AssetArchives, OverlayModelsAreBlended) {
+    const std::vector<SceneArchive> list = sceneModels();
+    for (size_t a = 2; a < list.size(); a++) {
+        PakArchive archive;
+        ASSERT_TRUE(open(&archive, list[a].file));
+        for (const std::string& name : list[a].models) {
+            std::vector<ParsedMesh> meshes;
+            std::string problem;
+            ASSERT_TRUE(parseModel(archive.findEntry(name.c_str()), &meshes, &problem)) << name;
+            for (const ParsedMesh& mesh : meshes)
+                EXPECT_TRUE(mesh.material.transparent) << list[a].file << " " << name;
+        }
+    }
+}
+
+TEST_F(AssetArchives, EveryPictureDecodesToRgbaBytes) {
+    int pictures = 0;
+    for (const SceneArchive& scene : sceneModels()) {
+        PakArchive archive;
+        ASSERT_TRUE(open(&archive, scene.file));
+        for (size_t i = 0; i < archive.names.size(); i++) {
+            const std::string& name = archive.names[i];
+            if (name.size() < 4 || name.compare(name.size() - 4, 4, ".png") != 0) continue;
+            SCOPED_TRACE(std::string(scene.file) + " " + name);
+            SDL_RWops* stream = SDL_RWFromConstMem(archive.entries[i].bytes, (int)archive.entries[i].size);
+            SDL_Surface* surface = IMG_Load_RW(stream, 1);
+            ASSERT_NE(surface, nullptr) << IMG_GetError();
+            EXPECT_EQ(surface->format->BytesPerPixel, 4);
+            EXPECT_EQ(surface->pitch, surface->w * 4);
+            const uint8_t probe[4] = {1, 2, 3, 4};
+            uint32_t word;
+            std::memcpy(&word, probe, 4);
+            // Bytes R, G, B, A in memory order, whatever the host's byte order.
+            EXPECT_EQ(SDL_MapRGBA(surface->format, 1, 2, 3, 4), word);
+            SDL_FreeSurface(surface);
+            pictures++;
+        }
+    }
+    EXPECT_GT(pictures, 60);
+}
+
+TEST(AssetBuilder, TwoBuildsAreByteIdentical) {
+    TempDir first, second;
+    ASSERT_TRUE(runBuilder(first.path));
+    ASSERT_TRUE(runBuilder(second.path));
+    for (const SceneArchive& scene : sceneModels()) {
+        const std::vector<uint8_t> a = readBytes(first.file(scene.file));
+        const std::vector<uint8_t> b = readBytes(second.file(scene.file));
+        EXPECT_FALSE(a.empty()) << scene.file;
+        EXPECT_TRUE(a == b) << scene.file << " differs between two builds";
+    }
+}
+
+TEST(AssetBuilder, FailsClearlyWithoutAnOutputFolder) {
+    const std::string command = "'" + buildDir() + "lumivane_assets' /nonexistent/folder 2>/dev/null";
+    EXPECT_NE(std::system(command.c_str()), 0);
+}
+
+// Runs model_preview on a model and returns the size of what it drew.
+bool previewSilhouette(const std::string& archive, const std::string& model, const std::string& out,
+                       int* width, int* height) {
+    const std::string command = "'" + buildDir() + "model_preview' --size 160x120 --lit --time 600 '" +
+                                archive + "' '" + model + "' '" + out + "'";
+    FILE* pipe = popen(command.c_str(), "r");
+    if (!pipe) return false;
+    const int fields = std::fscanf(pipe, "silhouette %d x %d", width, height);
+    return pclose(pipe) == 0 && fields == 2;
+}
+
+// The preview fits each model's bounds to 80% of the view. Models whose pictures fill their
+// geometry (the 3D models, plates, dial, page) then fill at least half of it in one direction;
+// texts and marks cover part of their tiles but must still show something readable.
+TEST_F(AssetArchives, EveryModelDrawsASilhouetteOfItsSize) {
+    const std::vector<std::string> filling = {
+        "svechi", "thinks",   "plamia",      "puzir", "ort",     "ciferblat", "sec",     "min",
+        "chas",   "podlozka", "podlozka_am", "fon",   "fon_rus", "day",       "day_rus", "sel"};
+    for (const SceneArchive& scene : sceneModels()) {
+        for (const std::string& name : scene.models) {
+            SCOPED_TRACE(std::string(scene.file) + " " + name);
+            int w = 0, h = 0;
+            ASSERT_TRUE(
+                previewSilhouette(folder->file(scene.file), name, folder->file("preview.png"), &w, &h));
+            bool fills = false;
+            for (const std::string& f : filling) fills = fills || f == name;
+            if (fills) {
+                EXPECT_TRUE(w >= 80 || h >= 60) << w << " x " << h;
+            } else {
+                EXPECT_TRUE(w >= 3 && h >= 3) << w << " x " << h;
+            }
+        }
+    }
+}
+
+}  // namespace
