@@ -15,7 +15,8 @@ xvfb_pid=$!
 export DISPLAY=$display
 for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
 
-export ASAN_OPTIONS=detect_leaks=1:abort_on_error=0
+# The slow unwinder sees through the GL libraries (no frame pointers), so their leaks match lsan.supp.
+export ASAN_OPTIONS=detect_leaks=1:abort_on_error=0:fast_unwind_on_malloc=0
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 export LSAN_OPTIONS=suppressions=$PWD/tests/lsan.supp
 
