@@ -49,41 +49,63 @@ bool PakArchive::load(const char* path, std::string* error) {
     return loadBytes(file.data(), file.size(), error);
 }
 
+namespace {
+// Where one entry record lies in the file.
+struct RecordPlace {
+    size_t nameAt;
+    size_t nameLength;
+    size_t dataAt;
+    uint32_t size;
+};
+
 // Every size is checked against what is left before anything is read or allocated, so a damaged
 // file can neither make us read past its end nor allocate more than it holds.
+bool placeRecord(const uint8_t* data, size_t size, size_t pos, int32_t index, RecordPlace* place,
+                 std::string* reason) {
+    if (size - pos < 1) {
+        *reason = describe("entry %d: file ends at byte %zu, before its name length", index, pos);
+        return false;
+    }
+    if (data[pos] > kMaxNameLength) {
+        *reason = describe("entry %d at byte %zu: name length %d is over 127", index, pos, data[pos]);
+        return false;
+    }
+    place->nameAt = pos + 1;
+    place->nameLength = data[pos];
+    if (size - place->nameAt < place->nameLength + 4) {
+        *reason = describe("entry %d at byte %zu: file ends inside its name or size", index, pos);
+        return false;
+    }
+    place->size = readLe32(data + place->nameAt + place->nameLength);
+    place->dataAt = place->nameAt + place->nameLength + 4;
+    if (place->size > size - place->dataAt) {
+        *reason = describe("entry %d at byte %zu: size %u is larger than the %zu bytes left", index, pos,
+                           place->size, size - place->dataAt);
+        return false;
+    }
+    return true;
+}
+}  // namespace
+
 bool PakArchive::loadBytes(const uint8_t* data, size_t size, std::string* error) {
     clear();
     if (size < 4) {
         if (error) *error = describe("file of %zu bytes is too short for the entry count", size);
         return false;
     }
-    int32_t count = (int32_t)readLe32(data);
+    int32_t count = (int32_t)readLe32(data);  // 0 or less: an empty archive
     size_t pos = 4;
     for (int32_t i = 0; i < count; i++) {
+        RecordPlace place;
         std::string reason;
-        size_t recordStart = pos;
-        if (size - pos < 1) {
-            reason = describe("entry %d: file ends at byte %zu, before its name length", i, pos);
-        } else if (data[pos] > kMaxNameLength) {
-            reason = describe("entry %d at byte %zu: name length %d is over 127", i, pos, data[pos]);
-        } else if (size - pos - 1 < (size_t)data[pos] + 4) {
-            reason = describe("entry %d at byte %zu: file ends inside its name or size", i, recordStart);
-        } else {
-            size_t nameLength = data[pos];
-            uint32_t dataSize = readLe32(data + pos + 1 + nameLength);
-            size_t dataStart = pos + 5 + nameLength;
-            if (dataSize > size - dataStart) {
-                reason = describe("entry %d at byte %zu: size %u is larger than the %zu bytes left", i,
-                                  recordStart, dataSize, size - dataStart);
-            } else {
-                addEntry(std::string((const char*)data + pos + 1, nameLength), data + dataStart, dataSize);
-                pos = dataStart + dataSize;
-                continue;
-            }
+        if (!placeRecord(data, size, pos, i, &place, &reason)) {
+            clear();
+            if (error) *error = reason;
+            return false;
         }
-        clear();
-        if (error) *error = reason;
-        return false;
+        addEntry(std::string((const char*)data + place.nameAt, place.nameLength), data + place.dataAt,
+                 place.size);
+        pos = place.dataAt + place.size;
     }
     return true;
 }

@@ -20,11 +20,8 @@ std::vector<TestEntry> sampleEntries() {
 
 // Loads from an exactly sized heap copy so that any read past the end is caught by ASan.
 bool loadExact(PakArchive& archive, const std::vector<uint8_t>& bytes, size_t length, std::string* error) {
-    uint8_t* copy = new uint8_t[length ? length : 1];
-    if (length) memcpy(copy, bytes.data(), length);
-    bool ok = archive.loadBytes(copy, length, error);
-    delete[] copy;
-    return ok;
+    ExactBytes exact(bytes, length);
+    return archive.loadBytes(exact.bytes, exact.size, error);
 }
 
 void expectEmpty(const PakArchive& archive) {

@@ -10,17 +10,6 @@
 #include "tests/support/gl_fixture.h"
 
 namespace {
-// An entry copied into a heap block of exactly its size, so ASan catches any read past it.
-struct ExactBytes {
-    uint8_t* bytes;
-    uint32_t size;
-    ExactBytes(const std::vector<uint8_t>& from, size_t length)
-        : bytes(new uint8_t[length ? length : 1]), size((uint32_t)length) {
-        if (length) memcpy(bytes, from.data(), length);
-    }
-    ~ExactBytes() { delete[] bytes; }
-};
-
 // The fixed GL state the video set-up gives every frame, and "scene.pak" with two pictures.
 class MeshTest : public GlTest {
    protected:
@@ -77,19 +66,11 @@ class MeshTest : public GlTest {
     }
 };
 
-TestBlock block(const char* texture, uint32_t triangles, bool transparent = false, double z = 0.0) {
-    TestBlock b;
-    b.textureName = texture;
-    b.triangleCount = triangles;
-    b.transparent = transparent;
-    b.z = z;
-    return b;
-}
 }  // namespace
 
 TEST(ModelHeader, MarkerDecidesWhereTheCountIs) {
-    std::vector<uint8_t> plain = modelBytes({block("red", 0)});
-    std::vector<uint8_t> skipped = modelBytes({block("red", 0)}, true);
+    std::vector<uint8_t> plain = modelBytes({quadMesh("red", 0)});
+    std::vector<uint8_t> skipped = modelBytes({quadMesh("red", 0)}, true);
     const uint8_t* data;
     int32_t count;
     ASSERT_TRUE(readModelHeader(plain.data(), (uint32_t)plain.size(), &data, &count));
@@ -105,7 +86,7 @@ TEST(ModelHeader, MarkerDecidesWhereTheCountIs) {
 }
 
 TEST(ModelLayout, BlockSizeFollowsNameAndTriangleCount) {
-    std::vector<uint8_t> bytes = meshBlockBytes(block("abcdef", 2));
+    std::vector<uint8_t> bytes = blockBytes(quadMesh("abcdef", 2));
     ASSERT_EQ(bytes.size(), 540u);  // 149 + 7 + 384
     MeshBlockLayout layout;
     const char* problem = nullptr;
@@ -121,11 +102,11 @@ TEST(ModelLayout, BlockSizeFollowsNameAndTriangleCount) {
 }
 
 TEST(ModelLayout, MalformedBlocksAreRefused) {
-    std::vector<uint8_t> noNul = meshBlockBytes(block("abcdef", 1));
+    std::vector<uint8_t> noNul = blockBytes(quadMesh("abcdef", 1));
     noNul[4 + 6] = 'g';  // the NUL was the name's last stored byte
-    std::vector<uint8_t> hugeCount = meshBlockBytes(block("abc", 1));
+    std::vector<uint8_t> hugeCount = blockBytes(quadMesh("abc", 1));
     memset(&hugeCount[144 + 4], 0xFF, 4);
-    std::vector<uint8_t> hugeName = meshBlockBytes(block("abc", 1));
+    std::vector<uint8_t> hugeName = blockBytes(quadMesh("abc", 1));
     memset(&hugeName[0], 0xFF, 4);
     const std::vector<uint8_t>* cases[] = {&noNul, &hugeCount, &hugeName};
     for (const std::vector<uint8_t>* c : cases) {
@@ -139,7 +120,8 @@ TEST(ModelLayout, MalformedBlocksAreRefused) {
 
 TEST_F(MeshTest, BlocksFollowEachOtherAndRouteTheirTextures) {
     std::vector<uint8_t> bytes = modelBytes(
-        {block("abcdef", 2), block("?#Plasma8 8 1 2 3", 1), block("#red", 0), block("red", 1)}, true);
+        {quadMesh("abcdef", 2), quadMesh("?#Plasma8 8 1 2 3", 1), quadMesh("#red", 0), quadMesh("red", 1)},
+        true);
     ASSERT_EQ(load(bytes.data(), (uint32_t)bytes.size()), 4);
     EXPECT_EQ(meshes[1]->textureName - meshes[0]->textureName, 540);
     EXPECT_TRUE(meshes[1]->isEffectTexture);
@@ -155,11 +137,11 @@ TEST_F(MeshTest, BlocksFollowEachOtherAndRouteTheirTextures) {
 
 // Every prefix of a valid model loads exactly the blocks that lie wholly inside it.
 TEST_F(MeshTest, TruncatedModelsLoadOnlyWholeBlocks) {
-    std::vector<TestBlock> blocks = {block("absent", 1), block("", 0), block("absent", 2)};
+    std::vector<MeshBuild> blocks = {quadMesh("absent", 1), quadMesh("", 0), quadMesh("absent", 2)};
     std::vector<uint8_t> bytes = modelBytes(blocks, true);
     size_t blockEnds[3];
     size_t end = 9;
-    for (int i = 0; i < 3; i++) blockEnds[i] = end += meshBlockBytes(blocks[i]).size();
+    for (int i = 0; i < 3; i++) blockEnds[i] = end += blockBytes(blocks[i]).size();
     for (size_t length = 0; length <= bytes.size(); length++) {
         ExactBytes exact(bytes, length);
         int expected = 0;
@@ -174,7 +156,7 @@ TEST_F(MeshTest, TruncatedModelsLoadOnlyWholeBlocks) {
 }
 
 TEST_F(MeshTest, EmptyMeshStillBindsAndSetsItsMaterial) {
-    std::vector<uint8_t> bytes = modelBytes({block("red", 0)});
+    std::vector<uint8_t> bytes = modelBytes({quadMesh("red", 0)});
     ASSERT_EQ(load(bytes.data(), (uint32_t)bytes.size()), 1);
     meshes[0]->drawMeshPart();
     GLint bound = 0;
@@ -187,8 +169,8 @@ TEST_F(MeshTest, EmptyMeshStillBindsAndSetsItsMaterial) {
 }
 
 TEST_F(MeshTest, OpaqueMeshDrawsAtOnceFromTheEntryBytes) {
-    TestBlock tested = block("red", 2);
-    tested.alphaTested = true;
+    MeshBuild tested = quadMesh("red", 2);
+    tested.material.alphaTested = true;
     std::vector<uint8_t> bytes = modelBytes({tested});
     ASSERT_EQ(load(bytes.data(), (uint32_t)bytes.size()), 1);
     meshes[0]->drawMeshPart();
@@ -199,7 +181,8 @@ TEST_F(MeshTest, OpaqueMeshDrawsAtOnceFromTheEntryBytes) {
 
 // The far green quad is queued after the near red one: without depth writes or sorting it ends on top.
 TEST_F(MeshTest, TransparentMeshesWaitAndKeepTheirQueueOrder) {
-    std::vector<uint8_t> bytes = modelBytes({block("red", 2, true, -0.5), block("green", 2, true, 0.5)});
+    std::vector<uint8_t> bytes =
+        modelBytes({quadMesh("red", 2, true, -0.5), quadMesh("green", 2, true, 0.5)});
     ASSERT_EQ(load(bytes.data(), (uint32_t)bytes.size()), 2);
     glDisable(GL_DEPTH_TEST);
     meshes[0]->drawMeshPart();

@@ -1,82 +1,46 @@
 #pragma once
-// Builders for test model entries and archives laid out byte by byte.
+// Test model entries (through the asset writer) and archives laid out byte by byte.
 #include <cstdint>
 #include <cstring>
 #include <string>
 #include <vector>
 
+#include "pak/mesh_writer.h"
+
 inline void putLe32(std::vector<uint8_t>& out, uint32_t v) {
     for (int i = 0; i < 4; i++) out.push_back((uint8_t)(v >> (8 * i)));
 }
 
-inline void putDouble(std::vector<uint8_t>& out, double d) {
-    uint8_t b[8];
-    memcpy(b, &d, 8);
-    out.insert(out.end(), b, b + 8);
+// A mesh whose triangles, in pairs, cover the whole [-1, 1] square at depth z; diffuse 0.25 0.5 0.75.
+inline MeshBuild quadMesh(const char* texture, int triangles, bool transparent = false, double z = 0.0) {
+    MeshBuild mesh;
+    MeshMaterial material = plainMaterial(0.25f, 0.5f, 0.75f, 1.0f);
+    material.transparent = transparent;
+    material.shininess = 8.0f;
+    mesh.initMeshBuild(texture, material);
+    static const double corners[6][2] = {{-1, -1}, {1, -1}, {1, 1}, {-1, -1}, {1, 1}, {-1, 1}};
+    const double normal[3] = {0, 0, 1};
+    for (int i = 0; i < triangles * 3; i++) {
+        const double position[3] = {corners[i % 6][0], corners[i % 6][1], z};
+        mesh.addVertex(position, normal, 0.5, 0.5);
+    }
+    return mesh;
 }
 
-inline void putFloat(std::vector<uint8_t>& out, float f) {
-    uint32_t bits;
-    memcpy(&bits, &f, 4);
-    putLe32(out, bits);
-}
-
-struct TestBlock {
-    std::string textureName;  // stored with one NUL after it
-    uint32_t triangleCount = 0;
-    bool alphaTested = false;
-    bool transparent = false;
-    double z = 0.0;  // triangles cover the whole [-1, 1] square at this depth, in pairs
-    float diffuse[4] = {0.25f, 0.5f, 0.75f, 1.0f};
-    int extraNameBytes = 0;  // padding after the NUL, counted in the stored length
-};
-
-inline std::vector<uint8_t> meshBlockBytes(const TestBlock& spec) {
+inline std::vector<uint8_t> blockBytes(const MeshBuild& mesh) {
     std::vector<uint8_t> out;
-    putLe32(out, (uint32_t)(spec.textureName.size() + 1 + spec.extraNameBytes));
-    out.insert(out.end(), spec.textureName.begin(), spec.textureName.end());
-    out.insert(out.end(), 1 + spec.extraNameBytes, 0);
-    out.insert(out.end(), 80, 0xAB);  // reserved
-    out.push_back(spec.alphaTested);
-    out.push_back(spec.transparent);
-    out.push_back(0);
-    out.push_back(0);
-    const float ambient[4] = {0.1f, 0.2f, 0.3f, 1.0f}, specular[4] = {0.0f, 0.0f, 0.0f, 1.0f};
-    for (int i = 0; i < 4; i++) putFloat(out, ambient[i]);
-    for (int i = 0; i < 4; i++) putFloat(out, spec.diffuse[i]);
-    for (int i = 0; i < 4; i++) putFloat(out, specular[i]);
-    putFloat(out, 8.0f);
-    putLe32(out, 0);
-    putLe32(out, spec.triangleCount);
-    out.push_back(0xCD);  // reserved
-    static const double quad[6][2] = {{-1, -1}, {1, -1}, {1, 1}, {-1, -1}, {1, 1}, {-1, 1}};
-    for (uint32_t t = 0; t < spec.triangleCount; t++) {
-        for (int v = 0; v < 3; v++) {
-            putDouble(out, quad[(t % 2) * 3 + v][0]);
-            putDouble(out, quad[(t % 2) * 3 + v][1]);
-            putDouble(out, spec.z);
-        }
-    }
-    for (uint32_t i = 0; i < spec.triangleCount * 3; i++) {
-        putDouble(out, 0.0);
-        putDouble(out, 0.0);
-        putDouble(out, 1.0);
-    }
-    for (uint32_t i = 0; i < spec.triangleCount * 3; i++) {
-        putDouble(out, 0.5);
-        putDouble(out, 0.5);
-    }
+    writeMeshBlock(&out, mesh);
     return out;
 }
 
-inline std::vector<uint8_t> modelBytes(const std::vector<TestBlock>& blocks, bool withSkipWord = false) {
+// The writer's model, optionally with the 0xFF marker and a skip word in front of the count.
+inline std::vector<uint8_t> modelBytes(const std::vector<MeshBuild>& meshes, bool withSkipWord = false) {
     std::vector<uint8_t> out;
-    out.push_back(withSkipWord ? 0xFF : 0x01);
-    if (withSkipWord) putLe32(out, 0xDEADBEEF);
-    putLe32(out, (uint32_t)blocks.size());
-    for (size_t i = 0; i < blocks.size(); i++) {
-        std::vector<uint8_t> block = meshBlockBytes(blocks[i]);
-        out.insert(out.end(), block.begin(), block.end());
+    writeModel(&out, meshes);
+    if (withSkipWord) {
+        const uint8_t skip[5] = {0xFF, 0xEF, 0xBE, 0xAD, 0xDE};
+        out.erase(out.begin());
+        out.insert(out.begin(), skip, skip + 5);
     }
     return out;
 }
@@ -102,3 +66,15 @@ inline std::vector<uint8_t> pakBytes(const std::vector<TestEntry>& entries) {
 inline std::vector<uint8_t> textBytes(const char* text) {
     return std::vector<uint8_t>(text, text + strlen(text));
 }
+
+// An entry copied into a heap block of exactly its size, so ASan catches any read past it.
+struct ExactBytes {
+    uint8_t* bytes;
+    uint32_t size;
+    ExactBytes(const std::vector<uint8_t>& from, size_t length)
+        : bytes(new uint8_t[length]), size((uint32_t)length) {
+        if (length) memcpy(bytes, from.data(), length);
+    }
+    ExactBytes(const ExactBytes&) = delete;
+    ~ExactBytes() { delete[] bytes; }
+};

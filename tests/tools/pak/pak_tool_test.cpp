@@ -38,12 +38,6 @@ class PakToolTest : public ::testing::Test {
     }
 };
 
-TestBlock meshBlock(const char* texture, uint32_t triangles) {
-    TestBlock b;
-    b.textureName = texture;
-    b.triangleCount = triangles;
-    return b;
-}
 }  // namespace
 
 TEST_F(PakToolTest, CreateListCatAndExtractRoundTrip) {
@@ -61,7 +55,7 @@ TEST_F(PakToolTest, CreateListCatAndExtractRoundTrip) {
 }
 
 TEST_F(PakToolTest, InspectDescribesMeshesAndWhereAModelBreaks) {
-    std::vector<uint8_t> model = modelBytes({meshBlock("wood", 2), meshBlock("?#Fire64 64", 1)}, true);
+    std::vector<uint8_t> model = modelBytes({quadMesh("wood", 2), quadMesh("?#Fire64 64", 1)}, true);
     std::vector<uint8_t> cut(model.begin(), model.end() - 1);
     put("m.pak", pakBytes({{"candle", model}, {"cut", cut}}));
     ToolRun good = pak("inspect m.pak candle");
