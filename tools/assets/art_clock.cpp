@@ -90,8 +90,8 @@ static bool addHand(PakArchive* archive, const char* name, double length, double
 
 bool buildClockArchive(PakArchive* archive) {
     return addDial(archive) && addHand(archive, "sec", 6.8, 1.4, 0.07, secondColour) &&
-           addHand(archive, "min", 6.2, 0.7, 0.17, handColour) &&
-           addHand(archive, "chas", 4.2, 0.7, 0.24, handColour) &&
+           addHand(archive, "min", 6.2, 0.7, 0.2, handColour) &&
+           addHand(archive, "chas", 4.3, 0.7, 0.32, handColour) &&
            // The 24-hour plate spans the hour tens (-6.5) to the minute units (6.5); the 12-hour
            // one also the am/pm mark at 11.4.
            addPlate(archive, "podlozka", -9.2, 9.2) && addPlate(archive, "podlozka_am", -9.2, 14.3) &&

@@ -74,8 +74,12 @@ void shadeWax(double x, double y, float out[4], const void*) {
         tiledNoise(x * 24.0, y * 3.0, 24, 1000, 7) * 0.05 + tiledNoise(x * 6.0, y * 1.5, 6, 1000, 3) * 0.05;
     double glow = (y - 0.72) / 0.28;
     glow = glow < 0.0 ? 0.0 : glow * glow;
-    const double base[3] = {0.9, 0.83, 0.7}, warm[3] = {1.0, 0.8, 0.52};
-    for (int i = 0; i < 3; i++) out[i] = (float)((base[i] + (warm[i] - base[i]) * glow) * (0.95 + streak));
+    const double base[3] = {0.95, 0.9, 0.84}, warm[3] = {1.0, 0.82, 0.6};
+    // Darker towards the foot, where little light reaches: the candles settle into the table.
+    double foot = y / 0.4;
+    foot = foot > 1.0 ? 1.0 : foot * foot * (3.0 - 2.0 * foot);
+    const double shade = (0.95 + streak) * (0.3 + 0.7 * foot);
+    for (int i = 0; i < 3; i++) out[i] = (float)((base[i] + (warm[i] - base[i]) * glow) * shade);
     out[3] = 1.0f;
 }
 
@@ -91,6 +95,20 @@ void shadeWood(double x, double y, float out[4], const void*) {
     out[3] = 1.0f;
 }
 
+// Glass seen from the camera's side (azimuth about -62 degrees in model units): clear where we
+// look through it, denser towards its outline, with a bright streak where the near flame reflects.
+// x is s around the glass (angle 2 pi s from +x).
+void shadeGlass(double x, double, float out[4], const void*) {
+    const double angle = 2.0 * pi * x, facing = -62.0 * pi / 180.0, streak = -31.0 * pi / 180.0;
+    const double edge = std::pow(std::fabs(std::sin(angle - facing)), 8.0);
+    const double d = std::remainder(angle - streak, 2.0 * pi) / 0.07;
+    const double shine = std::exp(-d * d);
+    out[0] = 1.0f;
+    out[1] = (float)(0.97 - 0.02 * shine);
+    out[2] = (float)(0.92 + 0.05 * shine);
+    out[3] = (float)(0.25 + 0.75 * (edge > shine ? edge : shine));
+}
+
 // A soft warm halo around the flame, strongest a little above the wick.
 void shadeHalo(double x, double y, float out[4], const void*) {
     const double dx = x / 6.5, dy = (y - 3.2) / 8.0;
@@ -103,7 +121,7 @@ void shadeHalo(double x, double y, float out[4], const void*) {
 
 // The steady bright heart of the flame: white-yellow above a small blue base.
 void shadeCore(double x, double y, float out[4], const void*) {
-    const double dx = x / 1.15, dy = (y - 2.9) / (y > 2.9 ? 4.6 : 2.9);
+    const double dx = x / 1.0, dy = (y - 2.9) / (y > 2.9 ? 4.6 : 2.9);
     const double r = std::sqrt(dx * dx + dy * dy);
     double body = 1.0 - r;
     body = body < 0.0 ? 0.0 : (body > 0.35 ? 1.0 : body / 0.35);
@@ -172,11 +190,12 @@ void addWick(MeshBuild* mesh, const Candle& c) {
 }
 
 bool addCandles(PakArchive* archive) {
-    const float ambient[4] = {0.3f, 0.26f, 0.2f, 1.0f};
-    const float diffuse[4] = {0.8f, 0.74f, 0.64f, 1.0f};
-    const float specular[4] = {0.22f, 0.2f, 0.16f, 1.0f};
+    // Light 5 is a strong yellow: a neutral ambient share and a bluish diffuse keep the wax ivory.
+    const float ambient[4] = {0.9f, 0.85f, 0.82f, 1.0f};
+    const float diffuse[4] = {0.62f, 0.6f, 0.78f, 1.0f};
+    const float specular[4] = {0.35f, 0.33f, 0.3f, 1.0f};
     std::vector<MeshBuild> meshes(1);
-    meshes[0].initMeshBuild("vosk.png", litMaterial(ambient, diffuse, specular, 18.0f));
+    meshes[0].initMeshBuild("vosk.png", litMaterial(ambient, diffuse, specular, 10.0f));
     for (int i = 0; i < 3; i++) addCandleSide(&meshes[0], candles[i]);
     return addShadedPicture(archive, "vosk.png", 64, 256, 0.0, 0.0, 1.0, 1.0, shadeWax) &&
            addModel(archive, "svechi", meshes);
@@ -231,7 +250,7 @@ bool addThings(PakArchive* archive) {
     addDish(&meshes[3], candles[2]);
 
     // The drink, its surface with slow moving glints, then the glass around both; all blended.
-    const float drinkAmbient[4] = {0.5f, 0.38f, 0.15f, 0.3f}, drinkDiffuse[4] = {1.0f, 0.78f, 0.35f, 0.3f};
+    const float drinkAmbient[4] = {0.4f, 0.33f, 0.18f, 0.16f}, drinkDiffuse[4] = {1.0f, 0.84f, 0.5f, 0.16f};
     const float drinkSpecular[4] = {1.0f, 0.95f, 0.8f, 1.0f};
     meshes[4].initMeshBuild("white.png", litMaterial(drinkAmbient, drinkDiffuse, drinkSpecular, 60.0f));
     meshes[4].material.transparent = true;
@@ -246,9 +265,9 @@ bool addThings(PakArchive* archive) {
     meshes[6].material.transparent = true;
     addDisc(&meshes[6], glassX, glassY, drinkTop + 0.02, 9.3, 4, 48, false, 0.28, 0.28, 0.47, 0.47);
 
-    const float glassAmbient[4] = {0.3f, 0.3f, 0.3f, 0.22f}, glassDiffuse[4] = {0.55f, 0.55f, 0.55f, 0.22f};
+    const float glassAmbient[4] = {0.5f, 0.5f, 0.5f, 0.3f}, glassDiffuse[4] = {0.5f, 0.5f, 0.5f, 0.3f};
     const float glassSpecular[4] = {1.0f, 1.0f, 1.0f, 1.0f};
-    meshes[7].initMeshBuild("white.png", litMaterial(glassAmbient, glassDiffuse, glassSpecular, 90.0f));
+    meshes[7].initMeshBuild("steklo.png", litMaterial(glassAmbient, glassDiffuse, glassSpecular, 90.0f));
     meshes[7].material.transparent = true;
     addGlass(&meshes[7]);
 
@@ -258,6 +277,7 @@ bool addThings(PakArchive* archive) {
     const RoundedRect all = {-1, -1, 2, 2, 0};
     fillShape(&white, roundedRectDistance, &all, colour);
     return addShadedPicture(archive, "stol.png", 256, 256, 0.0, 0.0, 1.0, 1.0, shadeWood) &&
+           addShadedPicture(archive, "steklo.png", 256, 4, 0.0, 0.0, 1.0, 1.0, shadeGlass) &&
            addPicture(archive, "white.png", white) && addModel(archive, "thinks", meshes);
 }
 
@@ -270,7 +290,7 @@ void flameOutline(double angle, double* x, double* y) {
     } else {
         const double k = std::pow(1.0 - s, 0.8);
         *x = 1.9 * c * (0.35 + 0.65 * k);
-        *y = 1.9 + 8.6 * s;
+        *y = 1.9 + 7.7 * s;
     }
 }
 
@@ -281,20 +301,24 @@ bool addFlame(PakArchive* archive) {
     addQuadXY(&meshes[0], -9.0, -6.5, 9.0, 13.5, 0.0);
 
     // The fire sheet rises from below the image towards row 0: its lower part fills the
-    // teardrop, so the flame flickers and fades out towards the tip.
+    // teardrop, so the flame flickers and fades out towards the tip. The outline maps onto the
+    // sheet's always-cold first and last columns, so the flame's sides fade softly.
     meshes[1].initMeshBuild("x#Fire32 128", unlit);
     const int32_t steps = 48;
-    const double bottom = -1.2, top = 10.5;
+    const double bottom = -1.2, top = 9.6, centreY = 2.2;
     for (int32_t k = 0; k < steps; k++) {
         double x0, y0, x1, y1;
         flameOutline(2.0 * pi * k / steps, &x0, &y0);
         flameOutline(2.0 * pi * (k + 1) / steps, &x1, &y1);
-        const Vec3 p[3] = {{0.0, 2.2, 0.0}, {x0, y0, 0.0}, {x1, y1, 0.0}};
+        const Vec3 p[3] = {{0.0, centreY, 0.0}, {x0, y0, 0.0}, {x1, y1, 0.0}};
         const Vec3 n[3] = {{0, 0, 1}, {0, 0, 1}, {0, 0, 1}};
         double st[6];
         for (int i = 0; i < 3; i++) {
-            st[2 * i] = 0.5 + p[i].x / 2.6 * 0.3;
-            st[2 * i + 1] = 0.98 - (p[i].y - bottom) / (top - bottom) * 0.62;
+            const double side = std::fabs(p[i].x) < 1e-9 ? 0.0 : (p[i].x < 0.0 ? -1.0 : 1.0);
+            st[2 * i] = i == 0 ? 0.5 : (side == 0.0 ? 0.0 : 0.5 + 0.5 * side);
+            // Rows climb faster towards the tip, where the sheet has cooled to nothing.
+            const double u = (p[i].y - bottom) / (top - bottom);
+            st[2 * i + 1] = 0.98 - 0.36 * u - 0.4 * u * u * u;
         }
         addTriangle(&meshes[1], p, n, st);
     }
