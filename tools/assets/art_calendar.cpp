@@ -18,7 +18,7 @@ static bool addDayNumbers(PakArchive* archive) {
         ArtImage image;
         image.initImage(64, 64, -4.0, -4.0, 4.0, 4.0);
         const std::string text = std::to_string(day);
-        drawText(&image, FONT_BOOK, text.c_str(), 0.0, -1.35, 2.7, true, numberColour);
+        drawText(&image, FONT_CONDENSED, text.c_str(), 0.0, -1.6, 3.2, true, numberColour);
         if (!addOverlayTile(archive, text, "day" + text + ".png", image)) return false;
     }
     return true;
@@ -48,7 +48,7 @@ static bool addWeekdays(PakArchive* archive, const char* model, const char* cons
     image.initImage(512, 64, -28.0, -3.5, 28.0, 3.5);
     for (int i = 0; i < 7; i++) {
         const bool weekend = i == weekendA || i == weekendB;
-        drawText(&image, FONT_BOOK, labels[i], (i - 3) * 8.0, -1.05, 2.1, true,
+        drawText(&image, FONT_CONDENSED, labels[i], (i - 3) * 8.0, -1.3, 2.6, true,
                  weekend ? weekendColour : numberColour);
     }
     return addOverlayTile(archive, model, std::string(model) + ".png", image);
@@ -63,7 +63,7 @@ static const char* const russianMonths[12] = {"Январь",   "Февраль"
 
 // Month titles serve both variants: the English name, a dot, the Russian name.
 static bool addMonths(PakArchive* archive) {
-    const double cap = 2.6;
+    const double cap = 2.9;
     for (int m = 0; m < 12; m++) {
         ArtImage image;
         image.initImage(512, 64, -28.0, -3.5, 28.0, 3.5);
