@@ -374,9 +374,9 @@ bool addBubble(PakArchive* archive) {
 // plane, so these units are twice the screen's; it stays visible down to 5:4 screens).
 bool addSignature(PakArchive* archive) {
     ArtImage image;
-    image.initImage(256, 64, -98.0, -81.0, -70.0, -74.0);
-    const float colour[4] = {1.0f, 0.85f, 0.62f, 0.32f};
-    drawText(&image, FONT_THIN, "Lumivane", -97.0, -79.0, 3.4, false, colour);
+    image.initImage(128, 32, -98.0, -81.0, -70.0, -74.0);
+    const float colour[4] = {1.0f, 0.85f, 0.62f, 0.3f};
+    drawText(&image, FONT_BOOK, "Lumivane", -97.0, -79.2, 3.2, false, colour);
     return addOverlayTile(archive, "nn", "nn.png", image);
 }
 
