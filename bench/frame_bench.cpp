@@ -3,7 +3,7 @@
 // rather than in rasterising.
 //
 // Usage: frame_bench [frames [width height]]   (archives from LUMIVANE_PATH, LUMIVANE_BUILD_DIR or
-// the program's folder)
+// the build folder above the program's)
 #include <GL/gl.h>
 #include <unistd.h>
 
@@ -12,11 +12,14 @@
 #include <cstdlib>
 #include <string>
 
+#include "app/app_state.h"
 #include "app/settings.h"
 #include "content/offscreen_scene.h"
 #include "effects/effect_textures.h"
+#include "pak/mesh.h"
 #include "platform/install_path.h"
 #include "platform/offscreen_gl.h"
+#include "scene/node.h"
 
 static const uint32_t frameStep = 16;  // simulated ms per frame: a 60 Hz run
 
@@ -29,14 +32,13 @@ static bool hasArchives(const std::string& folder) {
     return access((folder + "main.pak").c_str(), R_OK) == 0;
 }
 
-// The benchmark lives in the build folder's bench/, the archives one level up.
-static std::string archiveFolder(const char* program) {
-    if (installPath.found) return installPath.installDirectory();
-    const char* build = getenv("LUMIVANE_BUILD_DIR");
-    if (build && *build) return std::string(build) + "/";
-    std::string path = program;
-    size_t slash = path.rfind('/');
-    std::string folder = slash == std::string::npos ? "./" : path.substr(0, slash + 1);
+// LUMIVANE_PATH or LUMIVANE_BUILD_DIR; else the install folder (the program's own), or its parent,
+// since the benchmark lives in the build folder's bench/.
+static std::string archiveFolder() {
+    const char* env = getenv("LUMIVANE_PATH");
+    if (!env || !*env) env = getenv("LUMIVANE_BUILD_DIR");
+    if (env && *env) return std::string(env) + "/";
+    std::string folder = installPath.installDirectory();
     return hasArchives(folder) ? folder : folder + "../";
 }
 
@@ -60,6 +62,15 @@ static double timeEmptyFrames(int frames) {
     return (nowMs() - start) / frames;
 }
 
+// Meshes and triangles the tree holds now (the transparent ones drawn last included).
+static void countTree(const SceneNode* node, int* meshes, long* triangles) {
+    for (size_t i = 0; i < node->meshes.size(); i++) {
+        ++*meshes;
+        *triangles += node->meshes[i]->triangleCount;
+    }
+    for (size_t i = 0; i < node->children.size(); i++) countTree(node->children[i], meshes, triangles);
+}
+
 static double timeGenerators(int calls) {
     double start = nowMs();
     for (int i = 0; i < calls; i++) effectTextures.updateEffectTextures();
@@ -75,7 +86,7 @@ int main(int argc, char** argv) {
         fprintf(stderr, "usage: frame_bench [frames [width height]]\n");
         return 2;
     }
-    std::string folder = archiveFolder(argv[0]);
+    std::string folder = archiveFolder();
     if (!hasArchives(folder)) {
         fprintf(stderr, "frame_bench: no main.pak in %s (build the assets first)\n", folder.c_str());
         return 1;
@@ -115,6 +126,11 @@ int main(int argc, char** argv) {
     printf("CPU side, submit only  %.3f ms per frame (GL calls return, rasterising pending)\n", submit);
     printf("texture generators     %.3f ms per update, %.3f ms per frame on average\n", generators,
            generatorShare);
+    int meshes = 0;
+    long triangles = 0;
+    countTree(sceneRoot, &meshes, &triangles);
+    countTree(overlayRoot, &meshes, &triangles);
+    printf("tree                   %d meshes, %ld triangles\n", meshes, triangles);
     int32_t teardown = closeOffscreenScene(ticks);
     return teardown < 0 ? 1 : 0;
 }

@@ -1,0 +1,119 @@
+# Shared by the scene_*.sh tests: a private settings folder, the saver run full screen on the X
+# server that scripts/test.sh started, screenshots and pixel counts. Screenshots stay in
+# $LUMIVANE_BUILD_DIR/e2e-shots for a look.
+set -euo pipefail
+[ -n "${DISPLAY:-}" ] || exit 77
+BUILD=${LUMIVANE_BUILD_DIR:?LUMIVANE_BUILD_DIR is not set}
+for needed in Lumivane config main.pak clock.pak calendar.pak utils.pak debug.pak; do
+    if [ ! -e "$BUILD/$needed" ]; then
+        echo "missing $BUILD/$needed"
+        exit 1
+    fi
+done
+for tool in import convert xdotool; do
+    command -v "$tool" >/dev/null || exit 77
+done
+
+work=$(mktemp -d)
+shots=$BUILD/e2e-shots
+mkdir -p "$shots"
+export LUMIVANE_PATH=$BUILD/ LUMIVANE_DATA=$work/data TZ=UTC
+saver_pid=""
+cleanup() {
+    if [ -n "$saver_pid" ]; then kill -9 "$saver_pid" 2>/dev/null || true; fi
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+fail() {
+    echo "FAIL: $*"
+    exit 1
+}
+
+# configure name=value ...: the settings file the saver reads, at 1024x768.
+configure() {
+    "$BUILD/config" --set resolutionIndex=3 "$@" >/dev/null
+}
+
+# start_saver [TIME]: the full-screen run; with TIME ("2026-03-14 23:59:58") the wall clock starts
+# there and runs on (libfaketime, as the faketime program uses it; SDL's tick counter still counts
+# from start-up). An X server without -noreset refuses connections for a moment after its last
+# client has gone, so a refused start is tried again.
+start_saver() {
+    local attempt
+    for attempt in 1 2 3 4 5 6 7 8; do
+        launch_saver "$@"
+        sleep 1
+        if kill -0 "$saver_pid" 2>/dev/null || ! grep -q "open X11 display" "$work/output"; then return; fi
+        wait "$saver_pid" || true
+        saver_pid=""
+        sleep 0.5
+    done
+    fail "no connection to the X server: $(cat "$work/output")"
+}
+
+launch_saver() {
+    if [ $# -gt 0 ]; then
+        local lib=/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1
+        [ -e "$lib" ] || exit 77
+        LD_PRELOAD=$lib FAKETIME="@$1" "$BUILD/Lumivane" >"$work/output" 2>&1 &
+    else
+        "$BUILD/Lumivane" >"$work/output" 2>&1 &
+    fi
+    saver_pid=$!
+}
+
+# shot NAME: the whole screen into $shots/NAME.png.
+shot() {
+    kill -0 "$saver_pid" 2>/dev/null || fail "the saver is gone: $(cat "$work/output")"
+    import -window root "$shots/$1.png"
+}
+
+# lit NAME GEOMETRY: percentage of pixels of the region (WxH+X+Y) brighter than a quarter of full.
+lit() {
+    convert "$shots/$1.png" -crop "$2" +repage -colorspace Gray -threshold 25% -format "%[fx:int(mean*100+0.5)]" info:
+}
+
+# expect_lit NAME GEOMETRY MIN WHAT / expect_dark NAME GEOMETRY MAX WHAT
+expect_lit() {
+    local share
+    share=$(lit "$1" "$2")
+    [ "$share" -ge "$3" ] || fail "$4: only $share% lit in $2 of $1.png"
+}
+expect_dark() {
+    local share
+    share=$(lit "$1" "$2")
+    [ "$share" -le "$3" ] || fail "$4: $share% lit in $2 of $1.png"
+}
+
+# differs A B GEOMETRY: percentage of the region's pixels that differ clearly between two screenshots.
+differs() {
+    convert "$shots/$1.png" -crop "$3" +repage "$work/a.png"
+    convert "$shots/$2.png" -crop "$3" +repage "$work/b.png"
+    local count
+    count=$(compare -metric AE -fuzz 10% "$work/a.png" "$work/b.png" null: 2>&1 || true)
+    local size=${3%%+*}
+    echo $((${count%%.*} * 100 / (${size%x*} * ${size#*x})))
+}
+
+# stop_saver: Escape must dismantle the scene and end the run with status 0 within 10 seconds.
+stop_saver() {
+    xdotool key Escape
+    local waited=0
+    while kill -0 "$saver_pid" 2>/dev/null; do
+        sleep 0.2
+        waited=$((waited + 1))
+        [ "$waited" -lt 50 ] || fail "the saver still runs 10 s after Escape"
+    done
+    local status=0
+    wait "$saver_pid" || status=$?
+    saver_pid=""
+    [ "$status" -eq 0 ] || fail "the saver ended with status $status: $(cat "$work/output")"
+}
+
+# Regions of the 1024x768 picture.
+CALENDAR_TOP=200x110+800+10  # month name, weekday row and the first weeks; no flame reaches it
+CALENDAR=215x265+795+5
+CLOCK=300x90+706+660
+FRAME_RATE=90x30+5+5
+CANDLES=600x300+200+400
