@@ -30,6 +30,16 @@ static bool onGrid(int32_t i, int32_t size) {
     return i % 16 == 0 || i == size - 1;
 }
 
+static void putPixel(uint8_t* row, int32_t x, uint32_t pixel) {
+    memcpy(row + (size_t)x * 4, &pixel, 4);
+}
+
+// The sum keeps the order ((((a1 + a2) + a3) + b1) + b2) + b3 of the per-pixel formula.
+static uint8_t level(double columnSum, double b1, double b2, double b3) {
+    double v = columnSum + b1 + b2 + b3;
+    return (uint8_t)(int32_t)(v * 21.0 + 128.0);
+}
+
 void plasmaGenerator(int32_t time, int32_t width, int32_t height, uint8_t* pixels, void* userData) {
     if (width < 1 || height < 1) return;
     double t = (double)time;
@@ -39,12 +49,9 @@ void plasmaGenerator(int32_t time, int32_t width, int32_t height, uint8_t* pixel
     buildColours((const uint8_t*)userData, plain, grid);
 
     std::vector<double> columnSum((size_t)width);
-    std::vector<uint8_t> columnGrid((size_t)width);
-    for (int32_t x = 0; x < width; x++) {
+    for (int32_t x = 0; x < width; x++)
         columnSum[x] =
             sin(sx * x - 0.00012 * t) + sin(2 * sx * x - 0.00024 * t) + sin(4 * sx * x - 0.0048 * t);
-        columnGrid[x] = onGrid(x, width);
-    }
     for (int32_t y = 0; y < height; y++) {
         double b1 = sin(sy * y - 0.00012 * t);
         double b2 = sin(2 * sy * y - 0.00024 * t);
@@ -52,10 +59,10 @@ void plasmaGenerator(int32_t time, int32_t width, int32_t height, uint8_t* pixel
         const uint32_t* rowColours = onGrid(y, height) ? grid : plain;
         uint8_t* row = pixels + (size_t)y * width * 4;
         for (int32_t x = 0; x < width; x++) {
-            double v = columnSum[x] + b1 + b2 + b3;
-            uint8_t c = (uint8_t)(int32_t)(v * 21.0 + 128.0);
-            uint32_t pixel = columnGrid[x] ? grid[c] : rowColours[c];
-            memcpy(row + (size_t)x * 4, &pixel, 4);
+            putPixel(row, x, rowColours[level(columnSum[x], b1, b2, b3)]);
         }
+        // The grid columns, every 16th and the last, go over the row afterwards.
+        for (int32_t x = 0; x < width; x += 16) putPixel(row, x, grid[level(columnSum[x], b1, b2, b3)]);
+        putPixel(row, width - 1, grid[level(columnSum[width - 1], b1, b2, b3)]);
     }
 }

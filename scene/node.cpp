@@ -35,9 +35,7 @@ void SceneNode::destroyNode() {
         meshes[i]->releaseMeshPart();
         delete meshes[i];
     }
-    // Orphaned children may be adopted again; none keeps a pointer to this node.
-    for (size_t i = 0; i < children.size(); i++)
-        if (children[i] && children[i]->parent == this) children[i]->parent = nullptr;
+    // The children are left alone: callers may already have freed them.
     std::vector<SceneNode*>().swap(children);
     std::vector<std::string>().swap(pakNames);
     std::vector<MeshPart*>().swap(meshes);

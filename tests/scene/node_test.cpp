@@ -178,10 +178,11 @@ TEST_F(NodeTest, MarkedDyingByItsOwnTrackStillDrawsThatFrame) {
     root->addChild(node);
     frame();
     EXPECT_EQ(phases.size(), 2u);
-    EXPECT_TRUE(node->dying);
+    EXPECT_TRUE(node->dead);  // childless, so it turns dead in the same draw
+    ASSERT_EQ(root->children.size(), 1u);
     frame();
     EXPECT_EQ(phases.size(), 2u);
-    EXPECT_TRUE(node->dead);
+    EXPECT_TRUE(root->children.empty());
 }
 
 TEST_F(NodeTest, ChildAddedByATrackIsDrawnInTheSameFrame) {
