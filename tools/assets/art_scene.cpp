@@ -140,20 +140,23 @@ void shadeCore(double x, double y, float out[4], const void*) {
     out[3] = (float)alpha;
 }
 
-// A bubble: a bright rim, a clear middle and a glint towards the upper left.
+// A bubble: a thin rim that is bright on the side facing the nearest flame (to the right of the
+// glass, so towards +x on the billboard), a clear middle and a glint on the same side.
 void shadeBubble(double x, double y, float out[4], const void*) {
     const double r = std::sqrt(x * x + y * y) / 5.0;
     if (r > 1.0) return;
-    double rim = (r - 0.62) / 0.38;
+    double rim = (r - 0.6) / 0.4;
     rim = rim < 0.0 ? 0.0 : rim * rim;
     const double edge = r > 0.9 ? (1.0 - r) / 0.1 : 1.0;
-    const double gx = (x + 1.8) / 1.1, gy = (y - 1.8) / 1.1;
+    const double facing = r > 0.0 ? (x * 0.94 + y * 0.34) / (r * 5.0) : 0.0;
+    const double lit = 0.12 + 0.88 * (facing > 0.0 ? facing : 0.0);
+    const double gx = (x - 2.0) / 1.0, gy = (y - 1.6) / 1.0;
     const double glint = std::exp(-(gx * gx + gy * gy));
     out[0] = 1.0f;
-    out[1] = (float)(0.95 - 0.05 * rim);
-    out[2] = (float)(0.85 - 0.1 * rim);
-    out[3] = (float)((0.12 + 0.75 * rim) * edge + glint * 0.9);
-    if (out[3] > 1.0f) out[3] = 1.0f;
+    out[1] = 0.95f;
+    out[2] = 0.85f;
+    const double alpha = (0.05 + 0.85 * rim * lit) * edge + glint;
+    out[3] = (float)(alpha > 1.0 ? 1.0 : alpha);
 }
 
 bool addShadedPicture(PakArchive* archive, const char* name, int32_t w, int32_t h, double left, double bottom,
@@ -250,7 +253,8 @@ bool addThings(PakArchive* archive) {
     addDish(&meshes[3], candles[2]);
 
     // The drink, its surface with slow moving glints, then the glass around both; all blended.
-    const float drinkAmbient[4] = {0.4f, 0.33f, 0.18f, 0.16f}, drinkDiffuse[4] = {1.0f, 0.84f, 0.5f, 0.16f};
+    // The lights are strongly yellow: a drink with some red and blue in it reads as amber, not olive.
+    const float drinkAmbient[4] = {0.55f, 0.34f, 0.2f, 0.18f}, drinkDiffuse[4] = {1.0f, 0.66f, 0.62f, 0.18f};
     const float drinkSpecular[4] = {1.0f, 0.95f, 0.8f, 1.0f};
     meshes[4].initMeshBuild("white.png", litMaterial(drinkAmbient, drinkDiffuse, drinkSpecular, 60.0f));
     meshes[4].material.transparent = true;
@@ -265,7 +269,7 @@ bool addThings(PakArchive* archive) {
     meshes[6].material.transparent = true;
     addDisc(&meshes[6], glassX, glassY, drinkTop + 0.02, 9.3, 4, 48, false, 0.28, 0.28, 0.47, 0.47);
 
-    const float glassAmbient[4] = {0.5f, 0.5f, 0.5f, 0.3f}, glassDiffuse[4] = {0.5f, 0.5f, 0.5f, 0.3f};
+    const float glassAmbient[4] = {0.45f, 0.45f, 0.55f, 0.3f}, glassDiffuse[4] = {0.42f, 0.42f, 0.62f, 0.3f};
     const float glassSpecular[4] = {1.0f, 1.0f, 1.0f, 1.0f};
     meshes[7].initMeshBuild("steklo.png", litMaterial(glassAmbient, glassDiffuse, glassSpecular, 90.0f));
     meshes[7].material.transparent = true;
@@ -331,10 +335,10 @@ bool addFlame(PakArchive* archive) {
 
 // A bubble facing the viewer, shaded like a small sphere so it catches the flames' light.
 bool addBubble(PakArchive* archive) {
-    const float ambient[4] = {0.8f, 0.75f, 0.65f, 1.0f}, diffuse[4] = {1.0f, 0.95f, 0.85f, 1.0f};
+    const float ambient[4] = {0.5f, 0.45f, 0.4f, 1.0f}, diffuse[4] = {1.0f, 1.0f, 1.0f, 1.0f};
     const float specular[4] = {1.0f, 1.0f, 1.0f, 1.0f};
     std::vector<MeshBuild> meshes(1);
-    MeshMaterial m = litMaterial(ambient, diffuse, specular, 30.0f);
+    MeshMaterial m = litMaterial(ambient, diffuse, specular, 20.0f);
     m.transparent = true;
     meshes[0].initMeshBuild("puzir.png", m);
     const double radius = 5.0;
