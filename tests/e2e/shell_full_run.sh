@@ -10,10 +10,15 @@ start_saver
 size=$(window_size)
 [ "$size" = "$desktop" ] || fail "without settings the window is $size, not the desktop's $desktop"
 [ -z "$(ls -A "$LUMIVANE_DATA" 2>/dev/null)" ] || fail "the saver wrote into its data folder"
-sleep 1
-import -window root "$work/desktop.png"
-colours=$(convert "$work/desktop.png" -format %k info:)
-[ "$colours" -gt 1 ] || fail "the screen is one flat colour"
+# The first frames wait for the scene to load (slow under the sanitizers).
+colours=1
+for _ in $(seq 20); do
+  sleep 0.5
+  import -window root "$work/desktop.png"
+  colours=$(convert "$work/desktop.png" -format %k info:)
+  [ "$colours" -gt 1 ] && break
+done
+[ "$colours" -gt 1 ] || fail "the screen stayed one flat colour"
 cp "$work/desktop.png" /tmp/lumivane-shell-full-run.png 2>/dev/null || true
 xdotool key space
 sleep 0.5
