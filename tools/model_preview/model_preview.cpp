@@ -1,6 +1,6 @@
 // model_preview: draws a model entry through the screensaver's own mesh and node code, or the
 // whole scene, into a PNG without a window.
-//   model_preview [options] <archive file> <entry> <out.png>
+//   model_preview [options] <archive file> <entry> <out.png> [<entry> <out.png> ...]
 //   model_preview [options] --scene <install folder> <out.png>
 // Options: --size WxH, --tilt (the candles' placement: -76 degrees about x), --lit (a warm key
 // light), --time MS (scene or effect time to run before the picture), --clock analog|12|24|small,
@@ -80,7 +80,8 @@ static bool parseOptions(int argc, char** argv, PreviewOptions* o) {
             o->arguments.push_back(a);
         }
     }
-    return o->arguments.size() == (o->scene ? 2u : 3u);
+    if (o->scene) return o->arguments.size() == 2;
+    return o->arguments.size() >= 3 && o->arguments.size() % 2 == 1;
 }
 
 // Reads the frame back, top row first, and writes it as PNG. Prints the size of the silhouette
@@ -178,30 +179,18 @@ static void setKeyLight() {
     glEnable(GL_LIGHT1);
 }
 
-static int renderModel(const PreviewOptions& o) {
-    const std::string path = o.arguments[0];
-    const size_t slash = path.find_last_of('/');
-    const std::string folder = slash == std::string::npos ? "./" : path.substr(0, slash + 1);
-    const std::string file = slash == std::string::npos ? path : path.substr(slash + 1);
-    if (!openOffscreenGl(o.width, o.height)) {
-        std::fprintf(stderr, "model_preview: no headless GL context\n");
-        return 1;
-    }
-    applyGlState();
-    Viewport view;
-    view.setProjection(o.width, o.height);
-    pakLibrary.setBasePath(folder);
+// Draws one model entry, fitted into the view, and saves the picture.
+static bool renderEntry(const PreviewOptions& o, const std::string& file, const char* entry,
+                        const char* out) {
     SceneNode* node = newNode();
-    node->loadModel(file.c_str(), o.arguments[1]);
+    node->loadModel(file.c_str(), entry);
     const double angle = o.tilt ? -76.0 : 0.0;
     double low[3] = {0, 0, 0}, high[3] = {0, 0, 0};
     if (!modelBounds(node, angle, low, high)) {
-        std::fprintf(stderr, "model_preview: %s has no model \"%s\" with vertices\n", path.c_str(),
-                     o.arguments[1]);
+        std::fprintf(stderr, "model_preview: %s has no model \"%s\" with vertices\n", file.c_str(), entry);
         node->destroyNode();
         delete node;
-        closeOffscreenGl();
-        return 1;
+        return false;
     }
     // Effect textures get their pictures from their updates: run them as the scene would.
     for (uint32_t t = 0; t <= o.time; t += 30) {
@@ -228,12 +217,35 @@ static int renderModel(const PreviewOptions& o) {
     node->setRotation(angle, 0.0, 0.0);
     node->draw();
     drawDeferredMeshes();
-    const bool saved = savePicture(o.arguments[2], o.width, o.height);
+    const bool saved = savePicture(out, o.width, o.height);
+    if (o.lit) {
+        glDisable(GL_LIGHT1);
+        glDisable(GL_LIGHTING);
+    }
     node->destroyNode();
     delete node;
+    if (!saved) std::fprintf(stderr, "model_preview: cannot write %s\n", out);
+    return saved;
+}
+
+static int renderModels(const PreviewOptions& o) {
+    const std::string path = o.arguments[0];
+    const size_t slash = path.find_last_of('/');
+    const std::string folder = slash == std::string::npos ? "./" : path.substr(0, slash + 1);
+    const std::string file = slash == std::string::npos ? path : path.substr(slash + 1);
+    if (!openOffscreenGl(o.width, o.height)) {
+        std::fprintf(stderr, "model_preview: no headless GL context\n");
+        return 1;
+    }
+    applyGlState();
+    Viewport view;
+    view.setProjection(o.width, o.height);
+    pakLibrary.setBasePath(folder);
+    bool ok = true;
+    for (size_t i = 1; i + 1 < o.arguments.size(); i += 2)
+        ok = renderEntry(o, file, o.arguments[i], o.arguments[i + 1]) && ok;
     closeOffscreenGl();
-    if (!saved) std::fprintf(stderr, "model_preview: cannot write %s\n", o.arguments[2]);
-    return saved ? 0 : 1;
+    return ok ? 0 : 1;
 }
 
 int main(int argc, char** argv) {
@@ -241,10 +253,10 @@ int main(int argc, char** argv) {
     if (!parseOptions(argc, argv, &options)) {
         std::fprintf(
             stderr,
-            "usage: model_preview [--size WxH] [--tilt] [--lit] [--time MS] <archive> <entry> <out.png>\n"
+            "usage: model_preview [--size WxH] [--tilt] [--lit] [--time MS] <archive> <entry> <out.png> ...\n"
             "       model_preview [--size WxH] [--time MS] [--clock analog|12|24|small|off] [--russian] "
             "[--fps] [--no-calendar] --scene <install folder> <out.png>\n");
         return 2;
     }
-    return options.scene ? renderScene(options) : renderModel(options);
+    return options.scene ? renderScene(options) : renderModels(options);
 }
