@@ -123,12 +123,13 @@ void addGridXY(MeshBuild* mesh, double x0, double y0, double x1, double y1, doub
         }
 }
 
-void addDisc(MeshBuild* mesh, double cx, double cy, double z, double radius, int32_t rings, int32_t segments,
-             bool down, double s0, double t0, double s1, double t1) {
+void addDisc(MeshBuild* mesh, double cx, double cy, double z, double innerRadius, double radius,
+             int32_t rings, int32_t segments, bool down, double s0, double t0, double s1, double t1) {
     const Vec3 normal = {0, 0, down ? -1.0 : 1.0};
     const Vec3 nn[4] = {normal, normal, normal, normal};
     for (int32_t r = 0; r < rings; r++) {
-        const double ra = radius * r / rings, rb = radius * (r + 1) / rings;
+        const double ra = innerRadius + (radius - innerRadius) * r / rings;
+        const double rb = innerRadius + (radius - innerRadius) * (r + 1) / rings;
         for (int32_t k = 0; k < segments; k++) {
             const double a0 = 2.0 * pi * k / segments, a1 = 2.0 * pi * (k + 1) / segments;
             Vec3 p[4] = {{cx + ra * std::cos(a0), cy + ra * std::sin(a0), z},
@@ -138,7 +139,6 @@ void addDisc(MeshBuild* mesh, double cx, double cy, double z, double radius, int
             if (down) std::swap(p[1], p[3]);
             double st[8];
             for (int i = 0; i < 4; i++) {
-                // The disc maps onto the texture's [s0, s1] x [t0, t1] like a picture seen from above.
                 const double u = (p[i].x - cx) / (2.0 * radius) + 0.5,
                              v = 0.5 - (p[i].y - cy) / (2.0 * radius);
                 st[2 * i] = s0 + (s1 - s0) * u;

@@ -33,8 +33,10 @@ void addLathe(MeshBuild* mesh, double cx, double cy, const LatheProfile& profile
 // repeats every tile units.
 void addGridXY(MeshBuild* mesh, double x0, double y0, double x1, double y1, double z, int32_t cellsX,
                int32_t cellsY, double tile);
-// A flat disc facing +z (or -z when down) built as rings, so per-vertex lighting has room to vary.
-void addDisc(MeshBuild* mesh, double cx, double cy, double z, double radius, int32_t rings, int32_t segments,
-             bool down, double s0, double t0, double s1, double t1);
+// A flat disc facing +z (or -z when down), or the ring of it beyond innerRadius, built as rings so
+// per-vertex lighting has room to vary. The whole disc (outer radius) maps onto [s0, s1] x [t0, t1]
+// like a picture seen from above, so rings of one disc line up.
+void addDisc(MeshBuild* mesh, double cx, double cy, double z, double innerRadius, double radius,
+             int32_t rings, int32_t segments, bool down, double s0, double t0, double s1, double t1);
 // An axis-aligned box.
 void addBox(MeshBuild* mesh, Vec3 low, Vec3 high);

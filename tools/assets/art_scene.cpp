@@ -35,6 +35,8 @@ const double dishRadius = 6.3;
 // bottom of the drink; bubbles rise about 12.3 units before they go.
 const double glassX = -35.9735, glassY = -56.406;
 const double drinkBottom = 19.2, drinkTop = 33.0;
+// The near flame is to the right of the glass: its caustics fall to the left, towards the viewer.
+const double causticX = -39.0, causticY = -66.0;
 
 const double pi = 3.14159265358979323846;
 
@@ -232,7 +234,7 @@ void addDish(MeshBuild* mesh, const Candle& c) {
 }
 
 bool addThings(PakArchive* archive) {
-    std::vector<MeshBuild> meshes(8);
+    std::vector<MeshBuild> meshes(10);
     const float tableAmbient[4] = {0.12f, 0.09f, 0.07f, 1.0f}, tableDiffuse[4] = {0.75f, 0.62f, 0.5f, 1.0f};
     const float tableSpecular[4] = {0.35f, 0.3f, 0.24f, 1.0f};
     meshes[0].initMeshBuild("stol.png", litMaterial(tableAmbient, tableDiffuse, tableSpecular, 24.0f));
@@ -252,28 +254,38 @@ bool addThings(PakArchive* archive) {
     meshes[3].initMeshBuild("white.png", litMaterial(brassAmbient, brassDiffuse, brassSpecular, 48.0f));
     addDish(&meshes[3], candles[2]);
 
-    // The drink, its surface with slow moving glints, then the glass around both; all blended.
+    // Light through the drink throws shifting caustics on the table beside the glass: the plasma's
+    // contour bands, from inside one 16-pixel cell so its grid never shows, in three rings that
+    // fade outwards.
+    const float causticSpecular[4] = {0.0f, 0.0f, 0.0f, 1.0f};
+    const float causticAlpha[3] = {0.55f, 0.32f, 0.14f};
+    const double causticRadius[4] = {0.0, 5.0, 7.5, 10.0};
+    for (int i = 0; i < 3; i++) {
+        // Over-bright on purpose: focused light outshines the lit table around it.
+        const float colour[4] = {2.2f, 1.3f, 1.0f, causticAlpha[i]};
+        MeshBuild* caustic = &meshes[4 + (size_t)i];
+        caustic->initMeshBuild("x#Plasma16 16 236 196 120",
+                               litMaterial(colour, colour, causticSpecular, 1.0f));
+        caustic->material.transparent = true;
+        addDisc(caustic, causticX, causticY, 0.03, causticRadius[i], causticRadius[i + 1], 2, 48, false,
+                1.5 / 16.0, 1.5 / 16.0, 14.5 / 16.0, 14.5 / 16.0);
+    }
+
+    // The drink and its surface, then the glass around both; all blended.
     // The lights are strongly yellow: a drink with some red and blue in it reads as amber, not olive.
     const float drinkAmbient[4] = {0.55f, 0.34f, 0.2f, 0.18f}, drinkDiffuse[4] = {1.0f, 0.66f, 0.62f, 0.18f};
     const float drinkSpecular[4] = {1.0f, 0.95f, 0.8f, 1.0f};
-    meshes[4].initMeshBuild("white.png", litMaterial(drinkAmbient, drinkDiffuse, drinkSpecular, 60.0f));
-    meshes[4].material.transparent = true;
-    addDrink(&meshes[4]);
-    meshes[5].initMeshBuild("white.png", litMaterial(drinkAmbient, drinkDiffuse, drinkSpecular, 60.0f));
-    meshes[5].material.transparent = true;
-    addDisc(&meshes[5], glassX, glassY, drinkTop, 9.3, 4, 48, false, 0.0, 0.0, 1.0, 1.0);
-    // Only the inside of one 16-pixel plasma cell is used, so the grid lines never show.
-    const float glintAmbient[4] = {1.0f, 0.9f, 0.6f, 0.6f}, glintDiffuse[4] = {1.0f, 0.9f, 0.6f, 0.6f};
-    meshes[6].initMeshBuild("x#Plasma64 64 240 205 130",
-                            litMaterial(glintAmbient, glintDiffuse, drinkSpecular, 60.0f));
-    meshes[6].material.transparent = true;
-    addDisc(&meshes[6], glassX, glassY, drinkTop + 0.02, 9.3, 4, 48, false, 0.28, 0.28, 0.47, 0.47);
-
+    meshes[7].initMeshBuild("white.png", litMaterial(drinkAmbient, drinkDiffuse, drinkSpecular, 60.0f));
+    meshes[7].material.transparent = true;
+    addDrink(&meshes[7]);
+    meshes[8].initMeshBuild("white.png", litMaterial(drinkAmbient, drinkDiffuse, drinkSpecular, 60.0f));
+    meshes[8].material.transparent = true;
+    addDisc(&meshes[8], glassX, glassY, drinkTop, 0.0, 9.3, 4, 48, false, 0.0, 0.0, 1.0, 1.0);
     const float glassAmbient[4] = {0.45f, 0.45f, 0.55f, 0.3f}, glassDiffuse[4] = {0.42f, 0.42f, 0.62f, 0.3f};
     const float glassSpecular[4] = {1.0f, 1.0f, 1.0f, 1.0f};
-    meshes[7].initMeshBuild("steklo.png", litMaterial(glassAmbient, glassDiffuse, glassSpecular, 90.0f));
-    meshes[7].material.transparent = true;
-    addGlass(&meshes[7]);
+    meshes[9].initMeshBuild("steklo.png", litMaterial(glassAmbient, glassDiffuse, glassSpecular, 90.0f));
+    meshes[9].material.transparent = true;
+    addGlass(&meshes[9]);
 
     ArtImage white;
     white.initImage(8, 8, 0.0, 0.0, 1.0, 1.0);
