@@ -258,11 +258,11 @@ bool addThings(PakArchive* archive) {
     // contour bands, from inside one 16-pixel cell so its grid never shows, in three rings that
     // fade outwards.
     const float causticSpecular[4] = {0.0f, 0.0f, 0.0f, 1.0f};
-    const float causticAlpha[3] = {0.55f, 0.32f, 0.14f};
+    const float causticAlpha[3] = {0.45f, 0.24f, 0.09f};
     const double causticRadius[4] = {0.0, 5.0, 7.5, 10.0};
     for (int i = 0; i < 3; i++) {
         // Over-bright on purpose: focused light outshines the lit table around it.
-        const float colour[4] = {2.2f, 1.3f, 1.0f, causticAlpha[i]};
+        const float colour[4] = {1.9f, 1.15f, 0.9f, causticAlpha[i]};
         MeshBuild* caustic = &meshes[4 + (size_t)i];
         caustic->initMeshBuild("x#Plasma16 16 236 196 120",
                                litMaterial(colour, colour, causticSpecular, 1.0f));
@@ -287,14 +287,9 @@ bool addThings(PakArchive* archive) {
     meshes[9].material.transparent = true;
     addGlass(&meshes[9]);
 
-    ArtImage white;
-    white.initImage(8, 8, 0.0, 0.0, 1.0, 1.0);
-    const float colour[4] = {1, 1, 1, 1};
-    const RoundedRect all = {-1, -1, 2, 2, 0};
-    fillShape(&white, roundedRectDistance, &all, colour);
     return addShadedPicture(archive, "stol.png", 256, 256, 0.0, 0.0, 1.0, 1.0, shadeWood) &&
            addShadedPicture(archive, "steklo.png", 256, 4, 0.0, 0.0, 1.0, 1.0, shadeGlass) &&
-           addPicture(archive, "white.png", white) && addModel(archive, "thinks", meshes);
+           addWhitePicture(archive, "white.png") && addModel(archive, "thinks", meshes);
 }
 
 // A teardrop outline around the wick tip: round below, drawn out to a point above.

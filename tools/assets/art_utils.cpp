@@ -39,10 +39,5 @@ bool buildDebugArchive(PakArchive* archive) {
         if (axis == 2) high.z = 2.0;
         addBox(&meshes[(size_t)axis], low, high);
     }
-    ArtImage white;
-    white.initImage(8, 8, 0, 0, 1, 1);
-    const float colour[4] = {1, 1, 1, 1};
-    const RoundedRect all = {-1, -1, 2, 2, 0};
-    fillShape(&white, roundedRectDistance, &all, colour);
-    return addPicture(archive, "ort.png", white) && addModel(archive, "ort", meshes);
+    return addWhitePicture(archive, "ort.png") && addModel(archive, "ort", meshes);
 }

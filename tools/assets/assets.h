@@ -19,6 +19,8 @@ bool buildUtilsArchive(PakArchive* archive);
 bool buildDebugArchive(PakArchive* archive);
 
 bool addModel(PakArchive* archive, const std::string& name, const std::vector<MeshBuild>& meshes);
+// A small plain white picture, for meshes whose look is all material.
+bool addWhitePicture(PakArchive* archive, const std::string& name);
 // Overlay meshes are unlit and drawn last, blended, so their look is the picture's colour and alpha.
 MeshMaterial overlayMaterial();
 // A model of one quad over the picture's rectangle, textured with it, plus the picture itself.

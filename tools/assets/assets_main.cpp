@@ -12,6 +12,15 @@ bool addModel(PakArchive* archive, const std::string& name, const std::vector<Me
     return archive->addEntry(name, bytes.data(), (uint32_t)bytes.size());
 }
 
+bool addWhitePicture(PakArchive* archive, const std::string& name) {
+    ArtImage white;
+    white.initImage(8, 8, 0.0, 0.0, 1.0, 1.0);
+    const float colour[4] = {1.0f, 1.0f, 1.0f, 1.0f};
+    const RoundedRect all = {-1.0, -1.0, 2.0, 2.0, 0.0};
+    fillShape(&white, roundedRectDistance, &all, colour);
+    return addPicture(archive, name, white);
+}
+
 MeshMaterial overlayMaterial() {
     MeshMaterial m = plainMaterial(1.0f, 1.0f, 1.0f, 1.0f);
     m.transparent = true;
@@ -49,6 +58,16 @@ int main(int argc, char** argv) {
         return 2;
     }
     const std::string folder = argv[1];
+    // Every text is drawn from these; without them the pictures would silently lack their words.
+    const char* const fonts[3] = {FONT_THIN, FONT_BOOK, FONT_CONDENSED};
+    for (int i = 0; i < 3; i++) {
+        if (textWidth(fonts[i], "0", 1.0) <= 0.0) {
+            std::fprintf(stderr,
+                         "lumivane_assets: the DejaVu fonts are missing (package fonts-dejavu-core)\n");
+            closeFonts();
+            return 1;
+        }
+    }
     const bool ok = writeArchive(folder, "main.pak", buildMainArchive) &&
                     writeArchive(folder, "clock.pak", buildClockArchive) &&
                     writeArchive(folder, "calendar.pak", buildCalendarArchive) &&
