@@ -273,7 +273,7 @@ bool addThings(PakArchive* archive) {
 
     // The drink and its surface, then the glass around both; all blended.
     // The lights are strongly yellow: a drink with some red and blue in it reads as amber, not olive.
-    const float drinkAmbient[4] = {0.55f, 0.34f, 0.2f, 0.18f}, drinkDiffuse[4] = {1.0f, 0.66f, 0.62f, 0.18f};
+    const float drinkAmbient[4] = {1.5f, 0.95f, 0.55f, 0.2f}, drinkDiffuse[4] = {1.4f, 0.92f, 0.8f, 0.2f};
     const float drinkSpecular[4] = {1.0f, 0.95f, 0.8f, 1.0f};
     meshes[7].initMeshBuild("white.png", litMaterial(drinkAmbient, drinkDiffuse, drinkSpecular, 60.0f));
     meshes[7].material.transparent = true;
