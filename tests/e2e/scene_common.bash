@@ -52,11 +52,25 @@ start_saver() {
     fail "no connection to the X server: $(cat "$work/output")"
 }
 
+# A sanitizer build keeps Mesa's driver loaded: unloaded at exit, its start-up allocations lose
+# their names and the leak suppressions for it cannot match.
+preload=""
+driver=/usr/lib/x86_64-linux-gnu/dri/swrast_dri.so
+if ldd "$BUILD/Lumivane" | grep -q libasan && [ -e "$driver" ]; then
+    preload=$driver
+    export ASAN_OPTIONS=${ASAN_OPTIONS:-}:verify_asan_link_order=0
+fi
+
 launch_saver() {
+    local libs=$preload
     if [ $# -gt 0 ]; then
         local lib=/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1
         [ -e "$lib" ] || exit 77
-        LD_PRELOAD=$lib FAKETIME="@$1" "$BUILD/Lumivane" >"$work/output" 2>&1 &
+        libs="$lib $preload"
+        export ASAN_OPTIONS=${ASAN_OPTIONS:-}:verify_asan_link_order=0
+    fi
+    if [ -n "$libs" ]; then
+        LD_PRELOAD=$libs FAKETIME="@${1:-}" "$BUILD/Lumivane" >"$work/output" 2>&1 &
     else
         "$BUILD/Lumivane" >"$work/output" 2>&1 &
     fi
