@@ -98,3 +98,17 @@ int32_t closeOffscreenScene(uint32_t ticks) {
     closeOffscreenGl();
     return frames;
 }
+
+bool renderOffscreenPicture(int32_t width, int32_t height, const SaverSettings& sceneSettings, unsigned seed,
+                            const uint32_t* frameTimes, int32_t frameCount, const char* installDir,
+                            std::vector<uint8_t>* rgb) {
+    if (!openOffscreenScene(width, height, sceneSettings, seed, installDir)) return false;
+    uint32_t ticks = 0;
+    for (int32_t i = 0; i < frameCount; i++) {
+        ticks = frameTimes[i];
+        drawOffscreenFrame(ticks, false);
+    }
+    readOffscreenPixels(rgb);
+    closeOffscreenScene(ticks);
+    return true;
+}

@@ -29,3 +29,10 @@ void setOffscreenDrawArea(int32_t width, int32_t height);
 int32_t endOffscreenScene(uint32_t ticks);
 // endOffscreenScene, then closes the context.
 int32_t closeOffscreenScene(uint32_t ticks);
+
+// The whole round in one call, for pictures such as the preview: opens a context, builds the
+// scene, draws a frame at each of the `frameCount` times, reads the last picture into *rgb (top
+// row first) and closes everything again. False when no GL context can be made.
+bool renderOffscreenPicture(int32_t width, int32_t height, const SaverSettings& sceneSettings, unsigned seed,
+                            const uint32_t* frameTimes, int32_t frameCount, const char* installDir,
+                            std::vector<uint8_t>* rgb);

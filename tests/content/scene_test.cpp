@@ -309,3 +309,22 @@ TEST_F(SceneTest, RealAssetsGiveEverythingBack) {
     EXPECT_TRUE(deferredMeshes.empty());
     for (GLuint id = 1; id < 256; id++) EXPECT_FALSE(glIsTexture(id)) << "texture " << id << " still exists";
 }
+
+// The preview picture: the same seed and frame times give the same picture, lit by the candles.
+TEST(OffscreenPicture, SameSeedSamePicture) {
+    const char* build = getenv("LUMIVANE_BUILD_DIR");
+    std::string folder = build ? std::string(build) + "/" : "";
+    if (folder.empty() || access((folder + "main.pak").c_str(), R_OK) != 0) GTEST_SKIP() << "no built assets";
+    SaverSettings chosen = overlayOff();
+    const uint32_t times[4] = {2000, 2040, 2080, 2120};
+    std::vector<uint8_t> first, second;
+    ASSERT_TRUE(renderOffscreenPicture(152, 112, chosen, 3, times, 4, folder.c_str(), &first));
+    ASSERT_TRUE(renderOffscreenPicture(152, 112, chosen, 3, times, 4, folder.c_str(), &second));
+    ASSERT_EQ(first.size(), 152u * 112u * 3u);
+    EXPECT_EQ(first, second);
+    size_t lit = 0;
+    for (size_t i = 0; i < first.size(); i += 3) lit += first[i] + first[i + 1] + first[i + 2] > 192;
+    EXPECT_GT(lit, first.size() / 3 / 50) << "hardly anything drawn";
+    EXPECT_EQ(sceneRoot, nullptr);
+    EXPECT_TRUE(pakLibrary.archives.empty());
+}
