@@ -19,6 +19,7 @@
 #include "app/video.h"
 #include "content/offscreen_scene.h"
 #include "effects/effect_textures.h"
+#include "pak/archive.h"
 #include "pak/library.h"
 #include "pak/mesh.h"
 #include "pak/png_writer.h"
@@ -233,6 +234,13 @@ static int renderModels(const PreviewOptions& o) {
     const size_t slash = path.find_last_of('/');
     const std::string folder = slash == std::string::npos ? "./" : path.substr(0, slash + 1);
     const std::string file = slash == std::string::npos ? path : path.substr(slash + 1);
+    // The library ends the process without a word on a bad archive; say what is wrong first.
+    PakArchive probe;
+    std::string error;
+    if (!probe.load(path.c_str(), &error)) {
+        std::fprintf(stderr, "model_preview: cannot read %s: %s\n", path.c_str(), error.c_str());
+        return 1;
+    }
     if (!openOffscreenGl(o.width, o.height)) {
         std::fprintf(stderr, "model_preview: no headless GL context\n");
         return 1;
