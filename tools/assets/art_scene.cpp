@@ -179,6 +179,24 @@ void addCandleSide(MeshBuild* mesh, const Candle& c) {
     addLathe(mesh, c.x, c.y, profile, 40);
 }
 
+// Wax that ran down the side: slim vertical beads half sunk into the candle, thicker at the foot
+// of the run, set by a fixed pattern so every build makes the same candles.
+void addDrips(MeshBuild* mesh, const Candle& c, int32_t count, double longest, int32_t seed) {
+    for (int32_t i = 0; i < count; i++) {
+        const double angle = 2.0 * pi * hashNoise(i, 1, seed);
+        const double length = longest * (0.35 + 0.65 * hashNoise(i, 2, seed));
+        const double width = 0.32 + 0.18 * hashNoise(i, 3, seed);
+        const double x = c.x + (c.radius - 0.12) * std::cos(angle),
+                     y = c.y + (c.radius - 0.12) * std::sin(angle);
+        const double top = c.top - 0.15, bottom = top - length;
+        const double r[6] = {0.0, width * 0.8, width, width * 0.75, width * 0.55, 0.0};
+        const double z[6] = {
+            bottom, bottom + width * 0.5, bottom + width * 1.6, bottom + length * 0.55, top - 0.1, top};
+        const LatheProfile profile = {r, z, 6, 0.12, 0.02, false};
+        addLathe(mesh, x, y, profile, 10);
+    }
+}
+
 // The dished top of the candle, where the wax melts around the wick.
 void addCandleTop(MeshBuild* mesh, const Candle& c) {
     const double r[4] = {c.radius - 0.45, c.radius - 1.1, 1.2, 0.0};
@@ -202,6 +220,9 @@ bool addCandles(PakArchive* archive) {
     std::vector<MeshBuild> meshes(1);
     meshes[0].initMeshBuild("vosk.png", litMaterial(ambient, diffuse, specular, 10.0f));
     for (int i = 0; i < 3; i++) addCandleSide(&meshes[0], candles[i]);
+    addDrips(&meshes[0], candles[0], 4, 3.5, 21);
+    addDrips(&meshes[0], candles[1], 5, 9.0, 22);
+    addDrips(&meshes[0], candles[2], 3, 3.0, 23);
     return addShadedPicture(archive, "vosk.png", 64, 256, 0.0, 0.0, 1.0, 1.0, shadeWax) &&
            addModel(archive, "svechi", meshes);
 }
