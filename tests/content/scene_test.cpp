@@ -258,6 +258,20 @@ TEST_F(SceneTest, SameDayOfAnotherMonthKeepsThePage) {
     EXPECT_EQ(holder->children[0], page);
 }
 
+static void expectEverythingGivenBack() {
+    EXPECT_TRUE(pakLibrary.archives.empty());
+    EXPECT_TRUE(effectTextures.effects.empty());
+    EXPECT_TRUE(deferredMeshes.empty());
+    for (GLuint id = 1; id < 256; id++) EXPECT_FALSE(glIsTexture(id)) << "texture " << id << " still exists";
+}
+
+// The build folder with the archives the asset builder made, or "" when there are none.
+static std::string builtAssets() {
+    const char* build = getenv("LUMIVANE_BUILD_DIR");
+    std::string folder = build ? std::string(build) + "/" : "";
+    return !folder.empty() && access((folder + "main.pak").c_str(), R_OK) == 0 ? folder : "";
+}
+
 TEST_F(SceneTest, SimulatedMinutesLeaveNothingBehind) {
     SaverSettings chosen = defaultSettings();
     chosen.showFrameRate = true;
@@ -279,18 +293,14 @@ TEST_F(SceneTest, SimulatedMinutesLeaveNothingBehind) {
     EXPECT_GT(frames, 0);
     EXPECT_LE(frames, 8);
     EXPECT_EQ(sceneRoot, nullptr);
-    EXPECT_TRUE(pakLibrary.archives.empty());
-    EXPECT_TRUE(effectTextures.effects.empty());
-    EXPECT_TRUE(deferredMeshes.empty());
-    for (GLuint id = 1; id < 256; id++) EXPECT_FALSE(glIsTexture(id)) << "texture " << id << " still exists";
+    expectEverythingGivenBack();
 }
 
 // Digits, pages, bubbles and frame-rate sets coming and going with the real models and their
 // picture and effect textures: afterwards every archive, texture and effect is given back.
 TEST_F(SceneTest, RealAssetsGiveEverythingBack) {
-    const char* build = getenv("LUMIVANE_BUILD_DIR");
-    std::string folder = build ? std::string(build) + "/" : "";
-    if (folder.empty() || access((folder + "main.pak").c_str(), R_OK) != 0) GTEST_SKIP() << "no built assets";
+    std::string folder = builtAssets();
+    if (folder.empty()) GTEST_SKIP() << "no built assets";
     fakeBase = utc(2026, 3, 14, 23, 58, 30);  // through midnight: a new page and every digit anew
     SaverSettings chosen = defaultSettings();
     chosen.showFrameRate = true;
@@ -304,17 +314,13 @@ TEST_F(SceneTest, RealAssetsGiveEverythingBack) {
     EXPECT_EQ(overlayRoot->children.size(), 4u);  // calendar, clock, frame rate and the late model
     EXPECT_EQ(calendarDate.day, 15);
     EXPECT_GT(endOffscreenScene(180100), 0);
-    EXPECT_TRUE(pakLibrary.archives.empty());
-    EXPECT_TRUE(effectTextures.effects.empty());
-    EXPECT_TRUE(deferredMeshes.empty());
-    for (GLuint id = 1; id < 256; id++) EXPECT_FALSE(glIsTexture(id)) << "texture " << id << " still exists";
+    expectEverythingGivenBack();
 }
 
 // The preview picture: the same seed and frame times give the same picture, lit by the candles.
 TEST(OffscreenPicture, SameSeedSamePicture) {
-    const char* build = getenv("LUMIVANE_BUILD_DIR");
-    std::string folder = build ? std::string(build) + "/" : "";
-    if (folder.empty() || access((folder + "main.pak").c_str(), R_OK) != 0) GTEST_SKIP() << "no built assets";
+    std::string folder = builtAssets();
+    if (folder.empty()) GTEST_SKIP() << "no built assets";
     SaverSettings chosen = overlayOff();
     const uint32_t times[4] = {2000, 2040, 2080, 2120};
     std::vector<uint8_t> first, second;
