@@ -10,7 +10,7 @@ for needed in Lumivane config main.pak clock.pak calendar.pak utils.pak debug.pa
         exit 1
     fi
 done
-for tool in import convert xdotool; do
+for tool in import convert compare xdotool; do
     command -v "$tool" >/dev/null || exit 77
 done
 
