@@ -70,7 +70,7 @@ launch_saver() {
         export ASAN_OPTIONS=${ASAN_OPTIONS:-}:verify_asan_link_order=0
     fi
     if [ -n "$libs" ]; then
-        LD_PRELOAD=$libs FAKETIME="@${1:-}" "$BUILD/Lumivane" >"$work/output" 2>&1 &
+        LD_PRELOAD="$libs ${LD_PRELOAD:-}" FAKETIME="@${1:-}" "$BUILD/Lumivane" >"$work/output" 2>&1 &
     else
         "$BUILD/Lumivane" >"$work/output" 2>&1 &
     fi
