@@ -197,6 +197,62 @@ TEST_F(AssetArchives, EveryPictureDecodesToRgbaBytes) {
     EXPECT_GT(pictures, 60);
 }
 
+// Decodes a picture entry into RGBA bytes; empty when it is missing or does not decode.
+std::vector<uint8_t> decodedPicture(const PakArchive& archive, const char* name, int* width) {
+    std::vector<uint8_t> pixels;
+    const PakEntry entry = archive.findEntry(name);
+    if (!entry.bytes) return pixels;
+    SDL_Surface* surface = IMG_Load_RW(SDL_RWFromConstMem(entry.bytes, (int)entry.size), 1);
+    if (!surface) return pixels;
+    *width = surface->w;
+    for (int y = 0; y < surface->h; y++) {
+        const uint8_t* row = (const uint8_t*)surface->pixels + y * surface->pitch;
+        pixels.insert(pixels.end(), row, row + surface->w * 4);
+    }
+    SDL_FreeSurface(surface);
+    return pixels;
+}
+
+// A glyph the fonts lack would leave a blank picture, or one equal to its neighbours'.
+TEST_F(AssetArchives, TextPicturesShowTheirGlyphs) {
+    PakArchive calendar, clock;
+    ASSERT_TRUE(open(&calendar, "calendar.pak"));
+    ASSERT_TRUE(open(&clock, "clock.pak"));
+    // Weekday rows: one label over each of the seven columns (8 units apart on a 56-unit tile).
+    for (const char* row : {"day.png", "day_rus.png"}) {
+        int width = 0;
+        const std::vector<uint8_t> pixels = decodedPicture(calendar, row, &width);
+        ASSERT_FALSE(pixels.empty()) << row;
+        const int height = (int)(pixels.size() / 4) / width;
+        for (int column = 0; column < 7; column++) {
+            const int centre = (int)((column * 8 + 4) * width / 56.0);
+            int opaque = 0;
+            for (int y = 0; y < height; y++)
+                for (int x = centre - width / 20; x <= centre + width / 20; x++)
+                    opaque += pixels[(size_t)(y * width + x) * 4 + 3] > 128;
+            EXPECT_GT(opaque, 10) << row << " column " << column;
+        }
+    }
+    std::vector<std::string> names;
+    for (int m = 1; m <= 12; m++) names.push_back("month" + std::to_string(m) + ".png");
+    for (int d = 1; d <= 31; d++) names.push_back("day" + std::to_string(d) + ".png");
+    std::vector<std::vector<uint8_t>> seen;
+    for (const std::string& name : names) {
+        int width = 0;
+        seen.push_back(decodedPicture(calendar, name.c_str(), &width));
+        ASSERT_FALSE(seen.back().empty()) << name;
+        for (size_t i = 0; i + 1 < seen.size(); i++)
+            EXPECT_FALSE(seen[i] == seen.back()) << name << " repeats " << names[i];
+    }
+    seen.clear();
+    for (int d = 0; d <= 9; d++) {
+        int width = 0;
+        seen.push_back(decodedPicture(clock, ("digit" + std::to_string(d) + ".png").c_str(), &width));
+        ASSERT_FALSE(seen.back().empty()) << d;
+        for (size_t i = 0; i + 1 < seen.size(); i++) EXPECT_FALSE(seen[i] == seen.back()) << "digit " << d;
+    }
+}
+
 TEST(AssetBuilder, TwoBuildsAreByteIdentical) {
     TempDir first, second;
     ASSERT_TRUE(runBuilder(first.path));
