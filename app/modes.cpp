@@ -9,6 +9,7 @@
 #include "app/video.h"
 #include "content/scene.h"
 #include "pak/library.h"
+#include "platform/host_window.h"
 #include "platform/install_path.h"
 #include "platform/preview.h"
 
@@ -64,6 +65,7 @@ int runCommandLine(const std::string& commandLine) {
         case MODE_FULL_SCREEN:
             break;
     }
+    chooseHostWindow(commandLine);
     return runFullScreen();
 }
 

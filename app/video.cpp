@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "app/app_state.h"
+#include "platform/host_window.h"
 #include "platform/video_driver.h"
 
 #ifndef GL_MULTISAMPLE
@@ -30,7 +31,10 @@ void Viewport::initVideo(int32_t modeWidth, int32_t modeHeight, int32_t modeBits
         fprintf(stderr, "Video initialization failed: %s\n", SDL_GetError());
         exitOnVideoFailure();
     }
-    if (modeWidth != 0 || modeHeight != 0 || modeBits != 0) {
+    // A window handed over by a screensaver framework sets the size; the settings' mode does not apply.
+    if (hostWindowSize(&width, &height)) {
+        bitsPerPixel = 32;
+    } else if (modeWidth != 0 || modeHeight != 0 || modeBits != 0) {
         width = modeWidth;
         height = modeHeight;
         bitsPerPixel = modeBits;
@@ -67,6 +71,7 @@ int32_t Viewport::createGlContext() {
     const SDL_VideoInfo* info = SDL_GetVideoInfo();
     Uint32 flags = SDL_OPENGL | SDL_FULLSCREEN | SDL_HWSURFACE | SDL_ASYNCBLIT;
     if (info && info->blit_hw) flags |= SDL_HWACCEL;
+    if (hostWindowSize(nullptr, nullptr)) flags &= ~(Uint32)SDL_FULLSCREEN;
 
     setGlAttributes();
     screenSurface = SDL_SetVideoMode(width, height, 32, flags);
