@@ -273,9 +273,10 @@ TEST(AssetBuilder, FailsClearlyWithoutAnOutputFolder) {
 // Runs model_preview on every model of an archive in one go and collects the size of what each
 // drew. The child gets the sanitizers' fast unwinder: the slow one deadlocks inside Mesa's shader
 // compiler when it registers its code's unwind tables, and the tool's leaks are not under test.
+// The caller's options (such as those the sanitizer run needs for its preloaded drivers) are kept.
 bool previewSilhouettes(const std::string& archive, const std::vector<std::string>& models,
                         const std::string& out, std::vector<std::pair<int, int>>* sizes) {
-    std::string command = "ASAN_OPTIONS=detect_leaks=0:fast_unwind_on_malloc=1 '" + buildDir() +
+    std::string command = "ASAN_OPTIONS=\"${ASAN_OPTIONS:-}:detect_leaks=0:fast_unwind_on_malloc=1\" '" + buildDir() +
                           "model_preview' --size 160x120 --lit --time 600 '" + archive + "'";
     for (const std::string& model : models) command += " '" + model + "' '" + out + "'";
     FILE* pipe = popen(command.c_str(), "r");
