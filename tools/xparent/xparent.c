@@ -1,10 +1,13 @@
 /* xparent: a test helper that plays the part of a screensaver host. It makes a top-level window,
  * starts a program that is to draw into it, saves what the window shows once it has settled,
  * then ends the program as a host would (destroying the window, SIGTERM or SIGINT) and prints how.
- *   xparent [--env] [--end destroy|term|int] [--settle MS] WxH OUT.ppm PROGRAM [ARGS...]
+ *   xparent [--env] [--end destroy|term|int] [--settle MS] [--again FILE] WxH OUT.ppm PROGRAM [ARGS...]
  * "{}" in ARGS becomes the window number (decimal); --env also hands it over the way xscreensaver
- * does (XSCREENSAVER_WINDOW=0x...). Prints "status=N ms=T" (T: milliseconds from the end request
- * to the program's exit) and exits 0, or 1 when something did not happen in time. */
+ * does (XSCREENSAVER_WINDOW=0x...). With --again, once FILE exists the window is hidden and shown
+ * again (a fresh exposure) and its picture saved a second time, as OUT.ppm.again.
+ * Prints "status=N ms=T others=W" (T: milliseconds from the end request to the program's exit;
+ * W: other viewable top-level windows when the picture was taken) and exits 0, or 1 when
+ * something did not happen in time. */
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <signal.h>
@@ -53,6 +56,31 @@ static int allWhite(const unsigned char* rgb, int width, int height) {
     return 1;
 }
 
+static int save(const char* path, const unsigned char* rgb, int width, int height) {
+    FILE* out = fopen(path, "wb");
+    if (!out) return 0;
+    fprintf(out, "P6\n%d %d\n255\n", width, height);
+    fwrite(rgb, 1, (size_t)width * (size_t)height * 3, out);
+    return fclose(out) == 0;
+}
+
+/* Viewable top-level windows other than `own` (1-pixel helper windows aside): a program that draws
+ * into the host window makes none. */
+static int otherTopLevels(Display* display, Window own) {
+    Window root, parent, *children = NULL;
+    unsigned count = 0;
+    int others = 0;
+    if (!XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count)) return -1;
+    for (unsigned i = 0; i < count; i++) {
+        XWindowAttributes attributes;
+        if (children[i] != own && XGetWindowAttributes(display, children[i], &attributes) &&
+            attributes.map_state == IsViewable && attributes.width > 1 && attributes.height > 1)
+            others++;
+    }
+    XFree(children);
+    return others;
+}
+
 static int ended(pid_t child, int* status) {
     int raw = 0;
     if (waitpid(child, &raw, WNOHANG) != child) return 0;
@@ -64,6 +92,7 @@ int main(int argc, char** argv) {
     int useEnv = 0;
     int endSignal = 0; /* 0: destroy the window */
     long settleMs = 1000;
+    const char* againFile = NULL;
     int i = 1;
     for (; i < argc && argv[i][0] == '-' && argv[i][1] == '-'; i++) {
         if (!strcmp(argv[i], "--env")) {
@@ -71,15 +100,17 @@ int main(int argc, char** argv) {
         } else if (!strcmp(argv[i], "--end") && i + 1 < argc) {
             i++;
             endSignal = !strcmp(argv[i], "term") ? SIGTERM : !strcmp(argv[i], "int") ? SIGINT : 0;
+        } else if (!strcmp(argv[i], "--again") && i + 1 < argc) {
+            againFile = argv[++i];
         } else if (!strcmp(argv[i], "--settle") && i + 1 < argc) {
             settleMs = atol(argv[++i]);
         }
     }
     int width = 0, height = 0;
     if (argc - i < 3 || sscanf(argv[i], "%dx%d", &width, &height) != 2 || width <= 0 || height <= 0) {
-        fprintf(
-            stderr,
-            "usage: xparent [--env] [--end destroy|term|int] [--settle MS] WxH OUT.ppm PROGRAM [ARGS...]\n");
+        fprintf(stderr,
+                "usage: xparent [--env] [--end destroy|term|int] [--settle MS] [--again FILE] WxH OUT.ppm "
+                "PROGRAM [ARGS...]\n");
         return 2;
     }
     const char* outPath = argv[i + 1];
@@ -143,12 +174,27 @@ int main(int argc, char** argv) {
         }
         usleep(100000);
     }
-    FILE* out = fopen(outPath, "wb");
-    if (!out) return 1;
-    fprintf(out, "P6\n%d %d\n255\n", width, height);
-    fwrite(rgb, 1, (size_t)width * (size_t)height * 3, out);
-    fclose(out);
+    int others = otherTopLevels(display, window);
+    if (!save(outPath, rgb, width, height)) return 1;
     free(rgb);
+    if (againFile) {
+        while (access(againFile, F_OK) != 0) {
+            if (ended(child, &status) || nowMs() - start > 60000) {
+                printf("status=%d ms=no-second-picture\n", status);
+                return 1;
+            }
+            usleep(50000);
+        }
+        XUnmapWindow(display, window);
+        XMapWindow(display, window);
+        XSync(display, False);
+        usleep((useconds_t)settleMs * 1000);
+        char again[4096];
+        snprintf(again, sizeof again, "%s.again", outPath);
+        rgb = grab(display, window, width, height);
+        if (!rgb || !save(again, rgb, width, height)) return 1;
+        free(rgb);
+    }
 
     long endAt = nowMs();
     if (endSignal) {
@@ -165,7 +211,7 @@ int main(int argc, char** argv) {
         }
         usleep(10000);
     }
-    printf("status=%d ms=%ld\n", status, nowMs() - endAt);
+    printf("status=%d ms=%ld others=%d\n", status, nowMs() - endAt, others);
     XCloseDisplay(display);
     return 0;
 }

@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Started by xscreensaver, the run draws the whole scene into the window it is handed
+# (XSCREENSAVER_WINDOW, or -window-id N) at that window's size, opens no window of its own, and
+# SIGTERM or SIGINT ends it with status 0 within a second.
+source "$(dirname "$0")/preview_common.bash"
+for pak in clock.pak calendar.pak utils.pak; do
+  [ -e "$build/$pak" ] || { echo "missing $build/$pak"; exit 1; }
+done
+# A settings mode of its own (800x600) must not matter inside a host window.
+"$build/config" --set resolutionIndex=2 >/dev/null
+
+# lit NAME GEOMETRY: percentage of the region's pixels brighter than a quarter of full.
+lit() {
+  convert "$work/$1.ppm" -crop "$2" +repage -colorspace Gray -threshold 25% -format "%[fx:int(mean*100+0.5)]" info:
+}
+
+check_run() {
+  local name=$1 signal=$2
+  [ "$status" = 0 ] || fail "$name: status $status after SIG$signal"
+  [ "$ms" -le 1000 ] || fail "$name: SIG$signal took $ms ms to end the run"
+  [ "$others" = 0 ] || fail "$name: the run opened $others window(s) of its own"
+  # The scene fills the window: candles in the middle, the calendar in the top-right corner and
+  # the clock in the bottom-right one, where a picture of another size would not put them.
+  [ "$(lit "$name" 150x150+125+130)" -ge 5 ] || fail "$name: no candles in the middle"
+  [ "$(lit "$name" 90x90+305+5)" -ge 2 ] || fail "$name: no calendar in the top-right corner"
+  [ "$(lit "$name" 120x60+275+240)" -ge 1 ] || fail "$name: no clock in the bottom-right corner"
+}
+
+unset XSCREENSAVER_WINDOW
+host --env --end term --settle 3000 400x300 environment "$build/Lumivane"
+check_run environment TERM
+host --end int --settle 3000 400x300 window-id "$build/Lumivane" -window-id {}
+check_run window-id INT
+echo "xscreensaver window: ok"
