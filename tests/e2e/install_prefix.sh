@@ -1,0 +1,55 @@
+#!/usr/bin/env bash
+# "cmake --install" to a temporary prefix gives a tree that still works once moved elsewhere: the
+# bin/lumivane link starts the saver, which finds its archives and preview picture beside itself
+# from any working directory, without LUMIVANE_PATH.
+source "$(dirname "$0")/preview_common.bash"
+command -v xdotool >/dev/null || { echo "skipped: no xdotool"; exit 77; }
+command -v cmake >/dev/null || { echo "skipped: no cmake"; exit 77; }
+
+cmake --install "$build" --prefix "$work/prefix" >"$work/install.log" || fail "install: $(cat "$work/install.log")"
+mv "$work/prefix" "$work/moved"
+prefix=$work/moved
+for file in lib/lumivane/Lumivane lib/lumivane/config lib/lumivane/main.pak lib/lumivane/clock.pak \
+  lib/lumivane/calendar.pak lib/lumivane/utils.pak lib/lumivane/debug.pak lib/lumivane/preview.ppk \
+  share/xscreensaver/config/lumivane.xml; do
+  [ -f "$prefix/$file" ] || fail "not installed: $file"
+done
+[ "$(readlink "$prefix/bin/lumivane")" = ../lib/lumivane/Lumivane ] || fail "bin/lumivane is not the relative link"
+
+unset LUMIVANE_PATH
+mkdir -p "$work/elsewhere"
+cd "$work/elsewhere"
+
+# The preview through the link paints the installed picture.
+host 152x112 installed-preview "$prefix/bin/lumivane" /p {}
+[ "$status" = 0 ] || fail "installed /p: status $status"
+[ "$(differing "bmp:$prefix/lib/lumivane/preview.ppk" "$work/installed-preview.ppm")" = 0 ] ||
+  fail "installed /p: the window is not the installed picture"
+
+# The full-screen run: a window of its own, then Escape ends it with status 0.
+"$prefix/bin/lumivane" >"$work/saver.log" 2>&1 &
+saver_pid=$!
+trap 'kill -KILL "$saver_pid" 2>/dev/null || true; rm -rf "$work"' EXIT
+shown=""
+for _ in $(seq 60); do
+  kill -0 "$saver_pid" 2>/dev/null || break
+  if xwininfo -root -tree 2>/dev/null | grep -q '("Lumivane"'; then
+    shown=yes
+    break
+  fi
+  sleep 0.5
+done
+[ -n "$shown" ] || fail "the installed saver showed no window: $(cat "$work/saver.log")"
+sleep 1
+xdotool key Escape
+code=running
+for _ in $(seq 100); do
+  if ! kill -0 "$saver_pid" 2>/dev/null; then
+    code=0
+    wait "$saver_pid" || code=$?
+    break
+  fi
+  sleep 0.1
+done
+[ "$code" = 0 ] || fail "the installed saver ended with $code after Escape: $(cat "$work/saver.log")"
+echo "install: ok"
