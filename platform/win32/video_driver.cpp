@@ -1,0 +1,11 @@
+#include "platform/video_driver.h"
+
+#include <cstdlib>
+
+static char windibDriver[] = "SDL_VIDEODRIVER=windib";
+
+// The GDI driver gives an OpenGL mode everywhere, DirectX or not.
+void chooseVideoDriver() {
+    const char* chosen = getenv("SDL_VIDEODRIVER");
+    if (!chosen || !*chosen) putenv(windibDriver);
+}

@@ -1,0 +1,206 @@
+// Stands in for the desktop in the Windows end-to-end tests:
+//   win_driver preview PROGRAM PICTURE WIDTH HEIGHT   makes a WIDTH x HEIGHT parent window, starts
+//       "PROGRAM /p <parent>", checks what it paints against PICTURE (a 24-bit BMP; black when WIDTH
+//       is not the picture width or PICTURE is "-"), destroys the parent and expects status 0.
+//   win_driver settings CHECKBOX                      waits for the Settings dialog, ticks the check
+//       box labelled CHECKBOX and presses OK.
+// Prints one line per failure; exit status 0 when everything held.
+#include <windows.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+struct Bitmap {
+    int32_t width;
+    int32_t height;
+    std::vector<uint8_t> bgr;  // top row first, width * 3 bytes a row
+};
+
+static uint32_t readLe(const std::vector<uint8_t>& b, size_t at, int bytes) {
+    uint32_t value = 0;
+    for (int i = bytes - 1; i >= 0; i--) value = value << 8 | b[at + i];
+    return value;
+}
+
+// Plain 24-bit BI_RGB pictures only: that is what the preview shows.
+static bool loadBitmap(const char* path, Bitmap* bitmap) {
+    FILE* f = fopen(path, "rb");
+    if (!f) return false;
+    std::vector<uint8_t> b;
+    int c;
+    while ((c = fgetc(f)) != EOF) b.push_back((uint8_t)c);
+    fclose(f);
+    if (b.size() < 54 || b[0] != 'B' || b[1] != 'M' || readLe(b, 28, 2) != 24) return false;
+    uint32_t offset = readLe(b, 10, 4);
+    int32_t width = (int32_t)readLe(b, 18, 4);
+    int32_t height = (int32_t)readLe(b, 22, 4);
+    bool topDown = height < 0;
+    if (topDown) height = -height;
+    size_t stride = ((size_t)width * 3 + 3) & ~(size_t)3;
+    if (width <= 0 || height <= 0 || offset + stride * height > b.size()) return false;
+    bitmap->width = width;
+    bitmap->height = height;
+    bitmap->bgr.resize((size_t)width * 3 * height);
+    for (int32_t y = 0; y < height; y++) {
+        size_t source = offset + stride * (size_t)(topDown ? y : height - 1 - y);
+        memcpy(&bitmap->bgr[(size_t)y * width * 3], &b[source], (size_t)width * 3);
+    }
+    return true;
+}
+
+static void pumpMessages(DWORD milliseconds) {
+    DWORD start = GetTickCount();
+    while (GetTickCount() - start < milliseconds) {
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        }
+        Sleep(20);
+    }
+}
+
+static bool startProcess(const std::string& commandLine, PROCESS_INFORMATION* process) {
+    STARTUPINFOA startup;
+    memset(&startup, 0, sizeof startup);
+    startup.cb = sizeof startup;
+    std::vector<char> line(commandLine.begin(), commandLine.end());
+    line.push_back('\0');
+    return CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                          process);
+}
+
+static COLORREF expectedColour(const Bitmap* picture, int32_t width, int32_t x, int32_t y) {
+    if (!picture || width != 152 || x >= picture->width || y >= picture->height) return RGB(0, 0, 0);
+    const uint8_t* p = &picture->bgr[((size_t)y * picture->width + x) * 3];
+    return RGB(p[2], p[1], p[0]);
+}
+
+static int checkPreview(const char* program, const char* picturePath, int32_t width, int32_t height) {
+    Bitmap bitmap;
+    const Bitmap* picture = nullptr;
+    if (strcmp(picturePath, "-") != 0) {
+        if (!loadBitmap(picturePath, &bitmap)) {
+            printf("cannot read the 24-bit picture %s\n", picturePath);
+            return 1;
+        }
+        picture = &bitmap;
+    }
+    WNDCLASSA windowClass = {};
+    windowClass.lpfnWndProc = DefWindowProcA;
+    windowClass.hInstance = GetModuleHandleA(nullptr);
+    windowClass.hbrBackground = (HBRUSH)GetStockObject(WHITE_BRUSH);
+    windowClass.lpszClassName = "PreviewParent";
+    RegisterClassA(&windowClass);
+    RECT frame = {0, 0, width, height};
+    AdjustWindowRect(&frame, WS_POPUP, FALSE);
+    HWND parent = CreateWindowExA(0, "PreviewParent", "Preview parent", WS_POPUP | WS_VISIBLE, 10, 10,
+                                  frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr,
+                                  GetModuleHandleA(nullptr), nullptr);
+    pumpMessages(200);
+
+    char command[1024];
+    snprintf(command, sizeof command, "\"%s\" /p %lu", program, (unsigned long)(uintptr_t)parent);
+    PROCESS_INFORMATION process;
+    if (!startProcess(command, &process)) {
+        printf("cannot start %s\n", command);
+        return 1;
+    }
+    HWND child = nullptr;
+    for (int i = 0; i < 100 && !child; i++) {
+        pumpMessages(50);
+        child = FindWindowExA(parent, nullptr, "Nobrell", "Nobrell");
+    }
+    int failures = 0;
+    if (!child) {
+        printf("no \"Nobrell\" child window appeared in the parent\n");
+        failures++;
+    } else {
+        RECT client;
+        GetClientRect(child, &client);
+        if (client.right != width || client.bottom != height) {
+            printf("child window is %ldx%ld, parent's client area %dx%d\n", client.right, client.bottom,
+                   width, height);
+            failures++;
+        }
+        pumpMessages(1500);  // let it paint
+        // The child belongs to another process: read what the screen shows at its place.
+        POINT origin = {0, 0};
+        ClientToScreen(child, &origin);
+        HDC dc = GetDC(nullptr);
+        int wrong = 0;
+        for (int32_t y = 0; y < height; y += 3) {
+            for (int32_t x = 0; x < width; x += 3) {
+                COLORREF seen = GetPixel(dc, origin.x + x, origin.y + y);
+                COLORREF expected = expectedColour(picture, width, x, y);
+                if (seen == expected) continue;
+                if (wrong++ < 5) printf("pixel (%d,%d) is %06lx, expected %06lx\n", x, y, seen, expected);
+            }
+        }
+        ReleaseDC(nullptr, dc);
+        if (wrong) {
+            printf("%d sampled pixels differ\n", wrong);
+            failures++;
+        }
+    }
+    DestroyWindow(parent);
+    pumpMessages(100);
+    if (WaitForSingleObject(process.hProcess, 10000) != WAIT_OBJECT_0) {
+        printf("the preview did not end when its parent was destroyed\n");
+        TerminateProcess(process.hProcess, 99);
+        failures++;
+    } else {
+        DWORD status = 1;
+        GetExitCodeProcess(process.hProcess, &status);
+        if (status != 0) {
+            printf("the preview ended with status %lu\n", status);
+            failures++;
+        }
+    }
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return failures ? 1 : 0;
+}
+
+static int tickAndConfirm(const char* label) {
+    HWND dialog = nullptr;
+    for (int i = 0; i < 300 && !dialog; i++) {
+        Sleep(100);
+        dialog = FindWindowA(nullptr, "Lumivane Settings");
+    }
+    if (!dialog) {
+        printf("the Settings dialog did not appear\n");
+        return 1;
+    }
+    Sleep(300);
+    HWND box = FindWindowExA(dialog, nullptr, "Button", label);
+    HWND ok = FindWindowExA(dialog, nullptr, "Button", "OK");
+    if (!box || !ok) {
+        printf("the dialog has no \"%s\" check box or no OK button\n", label);
+        return 1;
+    }
+    if (SendMessageA(box, BM_GETCHECK, 0, 0) != BST_CHECKED) SendMessageA(box, BM_CLICK, 0, 0);
+    if (SendMessageA(box, BM_GETCHECK, 0, 0) != BST_CHECKED) {
+        printf("\"%s\" did not take the tick\n", label);
+        return 1;
+    }
+    SendMessageA(ok, BM_CLICK, 0, 0);
+    for (int i = 0; i < 100 && IsWindow(dialog); i++) Sleep(100);
+    if (IsWindow(dialog)) {
+        printf("the dialog stayed open after OK\n");
+        return 1;
+    }
+    return 0;
+}
+
+int main(int argc, char** argv) {
+    if (argc == 6 && strcmp(argv[1], "preview") == 0)
+        return checkPreview(argv[2], argv[3], atoi(argv[4]), atoi(argv[5]));
+    if (argc == 3 && strcmp(argv[1], "settings") == 0) return tickAndConfirm(argv[2]);
+    fprintf(stderr, "usage: win_driver preview PROGRAM PICTURE WIDTH HEIGHT | settings CHECKBOX\n");
+    return 2;
+}

@@ -1,0 +1,56 @@
+#include <gtest/gtest.h>
+#include <shlobj.h>
+#include <windows.h>
+
+#include <fstream>
+
+#include "app/settings.h"
+#include "platform/data_folder.h"
+#include "platform/file_replace.h"
+#include "tests/windows/scratch_folder.h"
+
+TEST(CommonDataFile, LiesInTheAllUsersApplicationDataFolder) {
+    char folder[MAX_PATH];
+    ASSERT_EQ(S_OK, SHGetFolderPathA(nullptr, CSIDL_COMMON_APPDATA, nullptr, 0, folder));
+    EXPECT_EQ(std::string(folder) + "\\nobrell_Lumivane_cfg", commonDataFile("nobrell_Lumivane_cfg"));
+    EXPECT_EQ(commonDataFile(settingsFileName), settingsFilePath());
+    DWORD attributes = GetFileAttributesA(folder);
+    ASSERT_NE(INVALID_FILE_ATTRIBUTES, attributes);
+    EXPECT_TRUE(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+TEST(ReplaceFile, ReplacesWholeAndLeavesNoTemporaryFile) {
+    ScratchFolder folder;
+    std::string path = folder.file("nobrell_Lumivane_cfg");
+    ASSERT_TRUE(replaceFile(path, "first version", 13));
+    ASSERT_TRUE(replaceFile(path, "second", 6));
+    EXPECT_EQ("second", readFileText(path));
+    EXPECT_EQ(1u, folder.files().size());
+
+    // An open reader does not see half a file and does not stop the writer for good.
+    SaverSettings s = defaultSettings();
+    s.clock24Hours = true;
+    ASSERT_TRUE(writeSettingsFile(path, s));
+    std::ifstream in(path, std::ios::binary);
+    EXPECT_TRUE(readSettings(in).clock24Hours);
+}
+
+TEST(ReplaceFile, MissingFolderFailsWithoutLeftovers) {
+    ScratchFolder folder;
+    EXPECT_FALSE(replaceFile(folder.file("absent\\file"), "x", 1));
+    EXPECT_TRUE(folder.files().empty());
+}
+
+TEST(ReplaceFile, FileHeldOpenByAReaderIsStillUpdated) {
+    ScratchFolder folder;
+    std::string path = folder.file("nobrell_Lumivane_cfg");
+    ASSERT_TRUE(replaceFile(path, "old", 3));
+    {
+        // The running saver keeps its settings file open; renaming over it is refused then.
+        std::ifstream reader(path, std::ios::binary);
+        ASSERT_TRUE(reader.is_open());
+        EXPECT_TRUE(replaceFile(path, "new!", 4));
+    }
+    EXPECT_EQ("new!", readFileText(path));
+    EXPECT_EQ(1u, folder.files().size());
+}
