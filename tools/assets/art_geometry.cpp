@@ -14,11 +14,20 @@ void addTriangle(MeshBuild* mesh, const Vec3 p[3], const Vec3 n[3], const double
     for (int i = 0; i < 3; i++) putVertex(mesh, p[i], n[i], st[2 * i], st[2 * i + 1]);
 }
 
-// Two triangles, counter-clockwise seen from the side the normals face.
+static bool samePoint(const Vec3& a, const Vec3& b) {
+    return a.x == b.x && a.y == b.y && a.z == b.z;
+}
+
+// Two triangles, counter-clockwise seen from the side the normals face. A quad that closes to a
+// point at a pole or a disc's centre gives one: the other would cost vertex work and draw nothing.
 static void addQuad(MeshBuild* mesh, const Vec3 p[4], const Vec3 n[4], const double st[8]) {
     const int order[6] = {0, 1, 2, 0, 2, 3};
-    for (int i = 0; i < 6; i++)
-        putVertex(mesh, p[order[i]], n[order[i]], st[2 * order[i]], st[2 * order[i] + 1]);
+    for (int t = 0; t < 2; t++) {
+        const int* c = order + 3 * t;
+        if (samePoint(p[c[0]], p[c[1]]) || samePoint(p[c[1]], p[c[2]]) || samePoint(p[c[0]], p[c[2]]))
+            continue;
+        for (int i = 0; i < 3; i++) putVertex(mesh, p[c[i]], n[c[i]], st[2 * c[i]], st[2 * c[i] + 1]);
+    }
 }
 
 void addQuadXYMapped(MeshBuild* mesh, double left, double bottom, double right, double top, double z,
@@ -42,8 +51,13 @@ static void normalise(double* x, double* y) {
 }
 
 void addLathe(MeshBuild* mesh, double cx, double cy, const LatheProfile& profile, int32_t segments) {
+    addLatheArc(mesh, cx, cy, profile, 0.0, 1.0, segments);
+}
+
+void addLatheArc(MeshBuild* mesh, double cx, double cy, const LatheProfile& profile, double from, double to,
+                 int32_t segments) {
     const int32_t n = profile.count;
-    if (n < 2 || segments < 3) return;
+    if (n < 2 || segments < 1) return;
     // Profile normals (radial, vertical) at each point: mean of the neighbouring segment normals.
     std::vector<double> nr((size_t)n), nz((size_t)n), t((size_t)n);
     double length = 0.0;
@@ -80,9 +94,9 @@ void addLathe(MeshBuild* mesh, double cx, double cy, const LatheProfile& profile
                        (profile.tEnd - profile.tStart) * (length > 0.0 ? along[(size_t)i] / length : 0.0);
     }
     for (int32_t k = 0; k < segments; k++) {
-        const double a0 = 2.0 * pi * k / segments, a1 = 2.0 * pi * (k + 1) / segments;
+        const double u0 = from + (to - from) * k / segments, u1 = from + (to - from) * (k + 1) / segments;
+        const double a0 = 2.0 * pi * u0, a1 = 2.0 * pi * u1;
         const double c0 = std::cos(a0), s0 = std::sin(a0), c1 = std::cos(a1), s1 = std::sin(a1);
-        const double u0 = (double)k / segments, u1 = (double)(k + 1) / segments;
         for (int32_t i = 0; i + 1 < n; i++) {
             const double r0 = profile.radius[i], r1 = profile.radius[i + 1];
             const double z0 = profile.height[i], z1 = profile.height[i + 1];
@@ -109,18 +123,43 @@ void addLathe(MeshBuild* mesh, double cx, double cy, const LatheProfile& profile
     }
 }
 
-void addGridXY(MeshBuild* mesh, double x0, double y0, double x1, double y1, double z, int32_t cellsX,
-               int32_t cellsY, double tile) {
+void addGridXY(MeshBuild* mesh, const std::vector<double>& xs, const std::vector<double>& ys, double z,
+               double tile) {
     const Vec3 up[4] = {{0, 0, 1}, {0, 0, 1}, {0, 0, 1}, {0, 0, 1}};
-    for (int32_t j = 0; j < cellsY; j++)
-        for (int32_t i = 0; i < cellsX; i++) {
-            const double ax = x0 + (x1 - x0) * i / cellsX, bx = x0 + (x1 - x0) * (i + 1) / cellsX;
-            const double ay = y0 + (y1 - y0) * j / cellsY, by = y0 + (y1 - y0) * (j + 1) / cellsY;
+    for (size_t j = 0; j + 1 < ys.size(); j++)
+        for (size_t i = 0; i + 1 < xs.size(); i++) {
+            const double ax = xs[i], bx = xs[i + 1], ay = ys[j], by = ys[j + 1];
             const Vec3 p[4] = {{ax, ay, z}, {bx, ay, z}, {bx, by, z}, {ax, by, z}};
             const double st[8] = {ax / tile, -ay / tile, bx / tile, -ay / tile,
                                   bx / tile, -by / tile, ax / tile, -by / tile};
             addQuad(mesh, p, up, st);
         }
+}
+
+// Steps growing by half each time from `from` towards `to`, never wider than `widest`; the last
+// one is stretched or merged so the row ends exactly at `to`.
+static void growSteps(std::vector<double>* breaks, double from, double to, double first, double widest) {
+    const double direction = to > from ? 1.0 : -1.0;
+    double step = first, at = from;
+    for (;;) {
+        step = std::fmin(step * 1.5, widest);
+        if ((to - at) * direction <= step * 1.5) break;
+        at += direction * step;
+        breaks->push_back(at);
+    }
+    breaks->push_back(to);
+}
+
+void gridBreaks(std::vector<double>* breaks, double low, double fineLow, double fineHigh, double high,
+                double fine, double widest) {
+    std::vector<double> below;
+    growSteps(&below, fineLow, low, fine, widest);
+    breaks->clear();
+    if (fineLow > low)
+        for (size_t i = below.size(); i-- > 0;) breaks->push_back(below[i]);
+    const int32_t cells = (int32_t)std::ceil((fineHigh - fineLow) / fine - 1e-9);
+    for (int32_t i = 0; i <= cells; i++) breaks->push_back(fineLow + (fineHigh - fineLow) * i / cells);
+    if (high > fineHigh) growSteps(breaks, fineHigh, high, fine, widest);
 }
 
 void addDisc(MeshBuild* mesh, double cx, double cy, double z, double innerRadius, double radius,

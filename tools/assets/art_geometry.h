@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <vector>
 
 #include "pak/mesh_writer.h"
 
@@ -28,11 +29,19 @@ struct LatheProfile {
     bool inward;
 };
 void addLathe(MeshBuild* mesh, double cx, double cy, const LatheProfile& profile, int32_t segments);
+// Only the part of it from turn `from` to turn `to` (0 to 1 is once around from +x), for shapes
+// whose other side is hidden inside something else.
+void addLatheArc(MeshBuild* mesh, double cx, double cy, const LatheProfile& profile, double from, double to,
+                 int32_t segments);
 
-// A horizontal grid of squares covering [x0, x1] x [y0, y1] at height z, facing +z; the texture
-// repeats every tile units.
-void addGridXY(MeshBuild* mesh, double x0, double y0, double x1, double y1, double z, int32_t cellsX,
-               int32_t cellsY, double tile);
+// A horizontal grid at height z facing +z, its cells between the given x and y breaks (each
+// rising); the texture repeats every tile units.
+void addGridXY(MeshBuild* mesh, const std::vector<double>& xs, const std::vector<double>& ys, double z,
+               double tile);
+// Breaks from low to high: even steps of at most `fine` over [fineLow, fineHigh], and steps that
+// grow outside it, up to `widest`, where less detail is needed.
+void gridBreaks(std::vector<double>* breaks, double low, double fineLow, double fineHigh, double high,
+                double fine, double widest);
 // A flat disc facing +z (or -z when down), or the ring of it beyond innerRadius, built as rings so
 // per-vertex lighting has room to vary. The whole disc (outer radius) maps onto [s0, s1] x [t0, t1]
 // like a picture seen from above, so rings of one disc line up.

@@ -259,7 +259,12 @@ bool addThings(PakArchive* archive) {
     const float tableAmbient[4] = {0.12f, 0.09f, 0.07f, 1.0f}, tableDiffuse[4] = {0.75f, 0.62f, 0.5f, 1.0f};
     const float tableSpecular[4] = {0.35f, 0.3f, 0.24f, 1.0f};
     meshes[0].initMeshBuild("stol.png", litMaterial(tableAmbient, tableDiffuse, tableSpecular, 24.0f));
-    addGridXY(&meshes[0], -120.0, -120.0, 80.0, 60.0, 0.0, 50, 45, 48.0);
+    // Per-vertex lighting needs small cells only where the flames' pools fall and the table is
+    // near the viewer; towards its far edge and off screen the cells grow.
+    std::vector<double> tableXs, tableYs;
+    gridBreaks(&tableXs, -120.0, -64.0, 36.0, 80.0, 8.0, 24.0);
+    gridBreaks(&tableYs, -120.0, -76.0, 4.0, 60.0, 8.0, 24.0);
+    addGridXY(&meshes[0], tableXs, tableYs, 0.0, 48.0);
 
     const float waxAmbient[4] = {0.35f, 0.3f, 0.22f, 1.0f}, waxDiffuse[4] = {0.95f, 0.85f, 0.68f, 1.0f};
     const float waxSpecular[4] = {0.6f, 0.5f, 0.35f, 1.0f};
@@ -361,7 +366,9 @@ bool addFlame(PakArchive* archive) {
            addModel(archive, "plamia", meshes);
 }
 
-// A bubble facing the viewer, shaded like a small sphere so it catches the flames' light.
+// A bubble facing the viewer: a fan of a few triangles around the picture's disc, lit like a
+// small sphere (normals facing at the centre, turned out towards the rim) so it catches the
+// flames' light. It is only a few pixels across, so more triangles would only cost vertex work.
 bool addBubble(PakArchive* archive) {
     const float ambient[4] = {0.5f, 0.45f, 0.4f, 1.0f}, diffuse[4] = {1.0f, 1.0f, 1.0f, 1.0f};
     const float specular[4] = {1.0f, 1.0f, 1.0f, 1.0f};
@@ -369,36 +376,26 @@ bool addBubble(PakArchive* archive) {
     MeshMaterial m = litMaterial(ambient, diffuse, specular, 20.0f);
     m.transparent = true;
     meshes[0].initMeshBuild("puzir.png", m);
-    const double radius = 5.0;
-    const int32_t rings = 3, segments = 16;
-    for (int32_t r = 0; r < rings; r++)
-        for (int32_t k = 0; k < segments; k++) {
-            const double ra = radius * r / rings, rb = radius * (r + 1) / rings;
-            const double a0 = 2.0 * pi * k / segments, a1 = 2.0 * pi * (k + 1) / segments;
-            const Vec3 q[4] = {{ra * std::cos(a0), ra * std::sin(a0), 0},
-                               {rb * std::cos(a0), rb * std::sin(a0), 0},
-                               {rb * std::cos(a1), rb * std::sin(a1), 0},
-                               {ra * std::cos(a1), ra * std::sin(a1), 0}};
-            Vec3 n[4];
-            double st[8];
-            for (int i = 0; i < 4; i++) {
-                const double u = q[i].x / radius, v = q[i].y / radius;
-                const double w = std::sqrt(std::fmax(0.0, 1.0 - u * u - v * v));
-                n[i] = {u, v, w};
-                st[2 * i] = 0.5 + u * 0.5;
-                st[2 * i + 1] = 0.5 - v * 0.5;
-            }
-            const int order[6] = {0, 1, 2, 0, 2, 3};
-            for (int t = 0; t < 2; t++) {
-                const Vec3 p3[3] = {q[order[3 * t]], q[order[3 * t + 1]], q[order[3 * t + 2]]};
-                const Vec3 n3[3] = {n[order[3 * t]], n[order[3 * t + 1]], n[order[3 * t + 2]]};
-                const double st3[6] = {st[2 * order[3 * t]],     st[2 * order[3 * t] + 1],
-                                       st[2 * order[3 * t + 1]], st[2 * order[3 * t + 1] + 1],
-                                       st[2 * order[3 * t + 2]], st[2 * order[3 * t + 2] + 1]};
-                addTriangle(&meshes[0], p3, n3, st3);
-            }
+    // The fan's edges just enclose the radius-5 disc; the picture spans a little more than the fan.
+    const int32_t segments = 8;
+    const double radius = 5.0 / std::cos(pi / segments), half = 5.5;
+    const double rimLean = 0.9, rimUp = std::sqrt(1.0 - rimLean * rimLean);
+    for (int32_t k = 0; k < segments; k++) {
+        const double a0 = 2.0 * pi * k / segments, a1 = 2.0 * pi * (k + 1) / segments;
+        const Vec3 p[3] = {{0, 0, 0},
+                           {radius * std::cos(a0), radius * std::sin(a0), 0},
+                           {radius * std::cos(a1), radius * std::sin(a1), 0}};
+        const Vec3 n[3] = {{0, 0, 1},
+                           {rimLean * std::cos(a0), rimLean * std::sin(a0), rimUp},
+                           {rimLean * std::cos(a1), rimLean * std::sin(a1), rimUp}};
+        double st[6];
+        for (int i = 0; i < 3; i++) {
+            st[2 * i] = 0.5 + 0.5 * p[i].x / half;
+            st[2 * i + 1] = 0.5 - 0.5 * p[i].y / half;
         }
-    return addShadedPicture(archive, "puzir.png", 64, 64, -5.0, -5.0, 5.0, 5.0, shadeBubble) &&
+        addTriangle(&meshes[0], p, n, st);
+    }
+    return addShadedPicture(archive, "puzir.png", 64, 64, -half, -half, half, half, shadeBubble) &&
            addModel(archive, "puzir", meshes);
 }
 
