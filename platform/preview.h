@@ -1,8 +1,10 @@
 #pragma once
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
 struct SDL_Surface;
+struct SDL_RWops;
 
 // The preview inside the desktop's screensaver settings: a still picture in a child window of
 // `parent`. Returns the process exit status.
@@ -15,3 +17,10 @@ const int32_t previewPictureWidth = 152;
 // picture width, `picture` (a 24-bit surface, B,G,R bytes) unscaled from the top-left corner and
 // black beyond it; for any other width, or without a usable 24-bit picture, black throughout.
 void composePreview(const SDL_Surface* picture, int32_t width, int32_t height, std::vector<uint32_t>* pixels);
+
+// True when the first bytes of a file (`header`, `headerSize` of them) describe an uncompressed
+// 24-bit BMP of at most 4096 x 4096 pixels whose rows all lie within `fileSize` bytes.
+bool previewHeaderUsable(const uint8_t* header, size_t headerSize, uint64_t fileSize);
+// The picture in `file` (closed in any case) when its header is usable, decoded by SDL; null
+// otherwise, so a damaged file is never decoded and nothing beyond its size is allocated.
+SDL_Surface* loadPreviewBmp(SDL_RWops* file);

@@ -26,3 +26,43 @@ void composePreview(const SDL_Surface* picture, int32_t width, int32_t height,
         }
     }
 }
+
+static uint32_t readLe(const uint8_t* bytes, int count) {
+    uint32_t value = 0;
+    for (int i = count - 1; i >= 0; i--) value = value << 8 | bytes[i];
+    return value;
+}
+
+bool previewHeaderUsable(const uint8_t* header, size_t headerSize, uint64_t fileSize) {
+    const size_t fileHeader = 14;
+    if (headerSize < fileHeader + 40 || header[0] != 'B' || header[1] != 'M') return false;
+    uint32_t pixelOffset = readLe(header + 10, 4);
+    uint32_t infoSize = readLe(header + 14, 4);
+    int32_t width = (int32_t)readLe(header + 18, 4);
+    int32_t height = (int32_t)readLe(header + 22, 4);
+    uint32_t bits = readLe(header + 28, 2);
+    uint32_t compression = readLe(header + 30, 4);
+    // Older 12-byte headers, other depths and compressed rows all paint black anyway.
+    if (infoSize < 40 || infoSize > 4096 || bits != 24 || compression != 0) return false;
+    if (pixelOffset < fileHeader + infoSize) return false;
+    // A negative height is a top-down picture.
+    int64_t rows = height < 0 ? -(int64_t)height : height;
+    if (width <= 0 || width > 4096 || rows == 0 || rows > 4096) return false;
+    uint64_t rowSize = ((uint64_t)width * 3 + 3) & ~(uint64_t)3;
+    return (uint64_t)pixelOffset + rowSize * (uint64_t)rows <= fileSize;
+}
+
+SDL_Surface* loadPreviewBmp(SDL_RWops* file) {
+    if (!file) return nullptr;
+    uint8_t header[54];
+    int64_t size = SDL_RWseek(file, 0, RW_SEEK_END);
+    bool usable = size > 0 && SDL_RWseek(file, 0, RW_SEEK_SET) == 0 &&
+                  SDL_RWread(file, header, 1, sizeof header) == (int)sizeof header &&
+                  previewHeaderUsable(header, sizeof header, (uint64_t)size) &&
+                  SDL_RWseek(file, 0, RW_SEEK_SET) == 0;
+    if (!usable) {
+        SDL_RWclose(file);
+        return nullptr;
+    }
+    return SDL_LoadBMP_RW(file, 1);
+}

@@ -24,8 +24,7 @@ static int endWithServer(Display*) {
 // The picture is read afresh for every paint; nothing is kept between exposures.
 static SDL_Surface* loadPreviewPicture() {
     SDL_RWops* file = SDL_RWFromFile(installPath.pathInInstall("preview.ppk").c_str(), "rb");
-    if (!file) return nullptr;
-    return SDL_LoadBMP_RW(file, 1);
+    return loadPreviewBmp(file);
 }
 
 // Channel value (0..255) scaled into the visual's mask, whatever its position and width.
@@ -38,6 +37,9 @@ static unsigned long toMask(uint32_t value, unsigned long mask) {
 }
 
 static void paintPreview(Display* display, Window window, const Visual* visual, int depth) {
+    // Any other width is black throughout, which the window's own black background already is;
+    // an image of a large parent's size would only repeat it.
+    if (previewWidth != previewPictureWidth) return;
     SDL_Surface* picture = loadPreviewPicture();
     std::vector<uint32_t> pixels;
     composePreview(picture, previewWidth, previewHeight, &pixels);

@@ -103,10 +103,11 @@ TEST(ComposePreview, MissingOrNot24BitPictureIsBlack) {
     EXPECT_TRUE(pixels.empty());
 }
 
-// A 24-bit BMP read the way the preview reads it: bottom-up rows with padding, B,G,R bytes.
-TEST(ComposePreview, BmpFromMemoryPaintsItsPixels) {
-    const int width = 3, height = 2, rowSize = 12;
-    std::vector<uint8_t> bmp(54 + rowSize * height, 0);
+// An uncompressed bottom-up BMP file, its pixel bytes all zero.
+static std::vector<uint8_t> makeBmp(int32_t width, int32_t height, int bits) {
+    uint32_t rowSize = ((uint32_t)((width < 0 ? -width : width) * bits / 8) + 3) & ~3u;
+    uint32_t rows = (uint32_t)(height < 0 ? -height : height);
+    std::vector<uint8_t> bmp(54 + rowSize * rows, 0);
     auto put32 = [&](size_t at, uint32_t v) {
         for (int i = 0; i < 4; i++) bmp[at + i] = (uint8_t)(v >> (8 * i));
     };
@@ -115,18 +116,28 @@ TEST(ComposePreview, BmpFromMemoryPaintsItsPixels) {
     put32(2, (uint32_t)bmp.size());
     put32(10, 54);
     put32(14, 40);
-    put32(18, width);
-    put32(22, height);
+    put32(18, (uint32_t)width);
+    put32(22, (uint32_t)height);
     bmp[26] = 1;
-    bmp[28] = 24;
+    bmp[28] = (uint8_t)bits;
+    return bmp;
+}
+
+static SDL_Surface* loadFromMemory(std::vector<uint8_t>& bmp) {
+    return loadPreviewBmp(SDL_RWFromMem(bmp.data(), (int)bmp.size()));
+}
+
+// A 24-bit BMP read the way the preview reads it: bottom-up rows with padding, B,G,R bytes.
+TEST(LoadPreviewBmp, PaintsThePixelsOfA24BitFile) {
+    std::vector<uint8_t> bmp = makeBmp(3, 2, 24);
+    const int rowSize = 12;
     // File row 0 is the bottom row; the top row's first pixel holds (0x10, 0x20, 0x30).
     uint8_t* top = &bmp[54 + rowSize];
     top[0] = 0x10;
     top[1] = 0x20;
     top[2] = 0x30;
-    uint8_t* bottom = &bmp[54];
-    bottom[6] = 0xaa;  // the bottom row's third pixel: blue
-    SDL_Surface* picture = SDL_LoadBMP_RW(SDL_RWFromMem(bmp.data(), (int)bmp.size()), 1);
+    bmp[54 + 6] = 0xaa;  // the bottom row's third pixel: blue
+    SDL_Surface* picture = loadFromMemory(bmp);
     ASSERT_NE(nullptr, picture);
     std::vector<uint32_t> pixels;
     composePreview(picture, 152, 4, &pixels);
@@ -134,4 +145,40 @@ TEST(ComposePreview, BmpFromMemoryPaintsItsPixels) {
     EXPECT_EQ(0xaau, pixels[152 + 2]);
     EXPECT_EQ(0u, pixels[152 + 3]);
     SDL_FreeSurface(picture);
+
+    std::vector<uint8_t> topDown = makeBmp(152, -112, 24);
+    picture = loadFromMemory(topDown);
+    ASSERT_NE(nullptr, picture);
+    EXPECT_EQ(112, picture->h);
+    SDL_FreeSurface(picture);
+}
+
+// Nothing that would paint black anyway is decoded, and no header may ask for more pixel bytes
+// than the file holds.
+TEST(LoadPreviewBmp, RefusesDamagedOrOtherFilesBeforeDecoding) {
+    std::vector<uint8_t> good = makeBmp(152, 112, 24);
+    EXPECT_TRUE(previewHeaderUsable(good.data(), good.size(), good.size()));
+    for (size_t cut : {(size_t)0, (size_t)20, (size_t)53, (size_t)54, good.size() - 1}) {
+        std::vector<uint8_t> truncated(good.begin(), good.begin() + (ptrdiff_t)cut);
+        EXPECT_EQ(nullptr, loadFromMemory(truncated)) << cut;
+    }
+    std::vector<uint8_t> huge = makeBmp(152, 112, 24);
+    huge[22] = 0xff;  // 112 rows become 255, more than the file holds
+    EXPECT_EQ(nullptr, loadFromMemory(huge));
+    huge[18] = 0x00;
+    huge[19] = 0x00;
+    huge[20] = 0x01;  // 65536 wide
+    EXPECT_FALSE(previewHeaderUsable(huge.data(), huge.size(), UINT64_MAX));
+    std::vector<uint8_t> negativeWidth = makeBmp(-152, 112, 24);
+    EXPECT_FALSE(previewHeaderUsable(negativeWidth.data(), negativeWidth.size(), UINT64_MAX));
+
+    std::vector<uint8_t> deep = makeBmp(152, 112, 32);
+    std::vector<uint8_t> paletted = makeBmp(152, 112, 8);
+    std::vector<uint8_t> compressed = makeBmp(152, 112, 24);
+    compressed[30] = 1;
+    std::vector<uint8_t> notBmp = makeBmp(152, 112, 24);
+    notBmp[0] = 'P';
+    for (std::vector<uint8_t>* bmp : {&deep, &paletted, &compressed, &notBmp})
+        EXPECT_EQ(nullptr, loadFromMemory(*bmp));
+    EXPECT_EQ(nullptr, loadPreviewBmp(nullptr));
 }
