@@ -39,6 +39,10 @@ const double drinkBottom = 19.2, drinkTop = 33.0;
 const double causticX = -39.0, causticY = -66.0;
 
 const double pi = 3.14159265358979323846;
+// Segments around the round things: enough for smooth outlines and highlights at their size on
+// screen. The candle's side and top meet at the rim, so they share theirs; so do the glass and
+// the drink inside it.
+const int32_t candleSegments = 32, glassSegments = 32;
 
 MeshMaterial litMaterial(const float ambient[4], const float diffuse[4], const float specular[4],
                          float shininess) {
@@ -176,11 +180,12 @@ void addCandleSide(MeshBuild* mesh, const Candle& c) {
     const double r[5] = {c.radius, c.radius, c.radius - 0.05, c.radius - 0.2, c.radius - 0.45};
     const double z[5] = {c.base, c.top - 0.6, c.top - 0.3, c.top - 0.1, c.top};
     const LatheProfile profile = {r, z, 5, 1.0, 0.0, false};
-    addLathe(mesh, c.x, c.y, profile, 40);
+    addLathe(mesh, c.x, c.y, profile, candleSegments);
 }
 
 // Wax that ran down the side: slim vertical beads half sunk into the candle, thicker at the foot
-// of the run, set by a fixed pattern so every build makes the same candles.
+// of the run, set by a fixed pattern so every build makes the same candles. Only the outer side
+// of a bead is built: the rest is inside the wax.
 void addDrips(MeshBuild* mesh, const Candle& c, int32_t count, double longest, int32_t seed) {
     for (int32_t i = 0; i < count; i++) {
         const double angle = 2.0 * pi * hashNoise(i, 1, seed);
@@ -193,7 +198,8 @@ void addDrips(MeshBuild* mesh, const Candle& c, int32_t count, double longest, i
         const double z[6] = {
             bottom, bottom + width * 0.5, bottom + width * 1.6, bottom + length * 0.55, top - 0.1, top};
         const LatheProfile profile = {r, z, 6, 0.12, 0.02, false};
-        addLathe(mesh, x, y, profile, 10);
+        const double turn = angle / (2.0 * pi);
+        addLatheArc(mesh, x, y, profile, turn - 0.3, turn + 0.3, 5);
     }
 }
 
@@ -202,14 +208,14 @@ void addCandleTop(MeshBuild* mesh, const Candle& c) {
     const double r[4] = {c.radius - 0.45, c.radius - 1.1, 1.2, 0.0};
     const double z[4] = {c.top, c.top - 0.25, c.top - 0.55, c.top - 0.6};
     const LatheProfile profile = {r, z, 4, 0.02, 0.0, false};
-    addLathe(mesh, c.x, c.y, profile, 40);
+    addLathe(mesh, c.x, c.y, profile, candleSegments);
 }
 
 void addWick(MeshBuild* mesh, const Candle& c) {
     const double r[4] = {0.24, 0.22, 0.18, 0.0};
     const double z[4] = {c.top - 0.6, c.wickTip - 0.6, c.wickTip + 0.3, c.wickTip + 0.35};
     const LatheProfile profile = {r, z, 4, 0.0, 1.0, false};
-    addLathe(mesh, c.x, c.y, profile, 8);
+    addLathe(mesh, c.x, c.y, profile, 6);
 }
 
 bool addCandles(PakArchive* archive) {
@@ -232,11 +238,11 @@ void addGlass(MeshBuild* mesh) {
     const double outerZ[15] = {0.05, 0.05, 0.3,  0.6,  1.6,  3.0,  12.0, 15.0,
                                17.0, 18.4, 20.4, 24.0, 30.0, 37.0, 37.2};
     const LatheProfile outer = {outerR, outerZ, 15, 1.0, 0.0, false};
-    addLathe(mesh, glassX, glassY, outer, 48);
+    addLathe(mesh, glassX, glassY, outer, glassSegments);
     const double innerR[7] = {9.6, 9.4, 9.0, 8.1, 6.0, 3.0, 0.0};
     const double innerZ[7] = {37.1, 30.0, 24.0, 20.6, 19.3, 19.05, 19.0};
     const LatheProfile inner = {innerR, innerZ, 7, 0.0, 1.0, true};
-    addLathe(mesh, glassX, glassY, inner, 48);
+    addLathe(mesh, glassX, glassY, inner, glassSegments);
 }
 
 void addDrink(MeshBuild* mesh) {
@@ -244,14 +250,16 @@ void addDrink(MeshBuild* mesh) {
     const double z[7] = {
         drinkBottom + 0.05, drinkBottom + 0.1, drinkBottom + 0.3, 20.65, 24.0, 30.0, drinkTop};
     const LatheProfile profile = {r, z, 7, 1.0, 0.0, false};
-    addLathe(mesh, glassX, glassY, profile, 48);
+    addLathe(mesh, glassX, glassY, profile, glassSegments);
 }
 
+// From the rim of its foot (the underside lies on the table, never seen) over the lip and into
+// the bowl the candle stands in.
 void addDish(MeshBuild* mesh, const Candle& c) {
-    const double r[8] = {0.0, 4.6, 5.7, 6.2, dishRadius, 5.9, 5.2, 0.0};
-    const double z[8] = {0.02, 0.02, 0.45, 1.2, 1.75, 1.8, 1.2, 1.2};
-    const LatheProfile profile = {r, z, 8, 1.0, 0.0, false};
-    addLathe(mesh, c.x, c.y, profile, 48);
+    const double r[7] = {4.6, 5.7, 6.2, dishRadius, 5.9, 5.2, 0.0};
+    const double z[7] = {0.02, 0.45, 1.2, 1.75, 1.8, 1.2, 1.2};
+    const LatheProfile profile = {r, z, 7, 1.0, 0.0, false};
+    addLathe(mesh, c.x, c.y, profile, 32);
 }
 
 bool addThings(PakArchive* archive) {
@@ -293,7 +301,7 @@ bool addThings(PakArchive* archive) {
         caustic->initMeshBuild("x#Plasma16 16 236 196 120",
                                litMaterial(colour, colour, causticSpecular, 1.0f));
         caustic->material.transparent = true;
-        addDisc(caustic, causticX, causticY, 0.03, causticRadius[i], causticRadius[i + 1], 2, 48, false,
+        addDisc(caustic, causticX, causticY, 0.03, causticRadius[i], causticRadius[i + 1], 1, 32, false,
                 1.5 / 16.0, 1.5 / 16.0, 14.5 / 16.0, 14.5 / 16.0);
     }
 
@@ -306,7 +314,7 @@ bool addThings(PakArchive* archive) {
     addDrink(&meshes[7]);
     meshes[8].initMeshBuild("white.png", litMaterial(drinkAmbient, drinkDiffuse, drinkSpecular, 60.0f));
     meshes[8].material.transparent = true;
-    addDisc(&meshes[8], glassX, glassY, drinkTop, 0.0, 9.3, 4, 48, false, 0.0, 0.0, 1.0, 1.0);
+    addDisc(&meshes[8], glassX, glassY, drinkTop, 0.0, 9.3, 2, glassSegments, false, 0.0, 0.0, 1.0, 1.0);
     const float glassAmbient[4] = {0.45f, 0.45f, 0.55f, 0.3f}, glassDiffuse[4] = {0.42f, 0.42f, 0.62f, 0.3f};
     const float glassSpecular[4] = {1.0f, 1.0f, 1.0f, 1.0f};
     meshes[9].initMeshBuild("steklo.png", litMaterial(glassAmbient, glassDiffuse, glassSpecular, 90.0f));
@@ -341,7 +349,7 @@ bool addFlame(PakArchive* archive) {
     // teardrop, so the flame flickers and fades out towards the tip. The outline maps onto the
     // sheet's always-cold first and last columns, so the flame's sides fade softly.
     meshes[1].initMeshBuild("x#Fire32 128", unlit);
-    const int32_t steps = 48;
+    const int32_t steps = 32;
     const double bottom = -1.2, top = 9.6, centreY = 2.2;
     for (int32_t k = 0; k < steps; k++) {
         double x0, y0, x1, y1;
@@ -367,8 +375,8 @@ bool addFlame(PakArchive* archive) {
 }
 
 // A bubble facing the viewer: a fan of a few triangles around the picture's disc, lit like a
-// small sphere (normals facing at the centre, turned out towards the rim) so it catches the
-// flames' light. It is only a few pixels across, so more triangles would only cost vertex work.
+// small sphere so its rim catches the flames' light. It is only a few pixels across, so more triangles would
+// only cost vertex work.
 bool addBubble(PakArchive* archive) {
     const float ambient[4] = {0.5f, 0.45f, 0.4f, 1.0f}, diffuse[4] = {1.0f, 1.0f, 1.0f, 1.0f};
     const float specular[4] = {1.0f, 1.0f, 1.0f, 1.0f};
@@ -376,18 +384,21 @@ bool addBubble(PakArchive* archive) {
     MeshMaterial m = litMaterial(ambient, diffuse, specular, 20.0f);
     m.transparent = true;
     meshes[0].initMeshBuild("puzir.png", m);
-    // The fan's edges just enclose the radius-5 disc; the picture spans a little more than the fan.
+    // The octagon's edges touch the radius-5 disc; turned by half a step, its corners lie on the
+    // picture's square, so the picture keeps its size and nothing wraps.
     const int32_t segments = 8;
-    const double radius = 5.0 / std::cos(pi / segments), half = 5.5;
-    const double rimLean = 0.9, rimUp = std::sqrt(1.0 - rimLean * rimLean);
+    const double radius = 5.0 / std::cos(pi / segments), half = 5.0;
+    // Rim normals halfway between facing and edge-on: there a sphere lit from the side catches
+    // its highlight, which a fan with only facing and edge-on normals would miss.
+    const double lean = std::sqrt(0.5);
     for (int32_t k = 0; k < segments; k++) {
-        const double a0 = 2.0 * pi * k / segments, a1 = 2.0 * pi * (k + 1) / segments;
+        const double a0 = 2.0 * pi * (k + 0.5) / segments, a1 = 2.0 * pi * (k + 1.5) / segments;
         const Vec3 p[3] = {{0, 0, 0},
                            {radius * std::cos(a0), radius * std::sin(a0), 0},
                            {radius * std::cos(a1), radius * std::sin(a1), 0}};
         const Vec3 n[3] = {{0, 0, 1},
-                           {rimLean * std::cos(a0), rimLean * std::sin(a0), rimUp},
-                           {rimLean * std::cos(a1), rimLean * std::sin(a1), rimUp}};
+                           {lean * std::cos(a0), lean * std::sin(a0), lean},
+                           {lean * std::cos(a1), lean * std::sin(a1), lean}};
         double st[6];
         for (int i = 0; i < 3; i++) {
             st[2 * i] = 0.5 + 0.5 * p[i].x / half;
