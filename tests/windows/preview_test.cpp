@@ -1,9 +1,11 @@
 #include "platform/preview.h"
 
+#include <SDL/SDL.h>
 #include <gtest/gtest.h>
 #include <windows.h>
 
 #include <cstdint>
+#include <cstdlib>
 #include <vector>
 
 #include "app/app_state.h"
@@ -164,4 +166,35 @@ TEST_F(PreviewWindow, OtherWidthsMissingOrUnusablePicturesAreBlack) {
 TEST_F(PreviewWindow, NoParentWindowEndsAtOnce) {
     // Not a window: nothing to put the child into, and no loop waiting for a quit message.
     EXPECT_EQ(0, runPreview(0x7ffffff0ul));
+}
+
+// The picture the installer ships, when the test run names it (scripts/test-windows.sh does).
+TEST_F(PreviewWindow, PaintsTheShippedPicture) {
+    const char* shipped = getenv("LUMIVANE_PREVIEW_PPK");
+    if (!shipped || !*shipped) GTEST_SKIP() << "LUMIVANE_PREVIEW_PPK names no picture";
+    ASSERT_TRUE(CopyFileA(shipped, folder.file("preview.ppk").c_str(), FALSE)) << shipped;
+    SDL_Surface* picture = SDL_LoadBMP(shipped);
+    ASSERT_NE(nullptr, picture);
+    ASSERT_EQ(24, picture->format->BitsPerPixel);
+    EXPECT_EQ(0, runIn(152, 112));
+    ASSERT_EQ(152u * 112u, seen.pixels.size());
+    int wrong = 0;
+    size_t lit = 0;
+    for (int32_t y = 0; y < 112; y++) {
+        for (int32_t x = 0; x < 152; x++) {
+            COLORREF expected = RGB(0, 0, 0);
+            if (x < picture->w && y < picture->h) {
+                const uint8_t* p = (const uint8_t*)picture->pixels + (size_t)y * picture->pitch + x * 3;
+                expected = RGB(p[2], p[1], p[0]);
+            }
+            COLORREF actual = seen.pixels[(size_t)y * 152 + x];
+            lit += actual != RGB(0, 0, 0);
+            if (actual != expected && wrong++ < 3)
+                ADD_FAILURE() << "pixel " << x << "," << y << " is " << std::hex << actual << ", not "
+                              << expected;
+        }
+    }
+    SDL_FreeSurface(picture);
+    EXPECT_EQ(0, wrong);
+    EXPECT_GT(lit, 152u * 112u / 20) << "the picture is nearly black";
 }

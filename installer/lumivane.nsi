@@ -1,0 +1,88 @@
+; The Windows installer: programs and archives under Program Files, the registry value the
+; screensaver reads its installation folder from, the screensaver where Windows looks for it,
+; and an uninstaller that takes all of it away again.
+;   makensis -DBUILD_DIR=$PWD/build-win -DOUT_FILE=$PWD/build-win/Lumivane-setup.exe installer/lumivane.nsi
+; (absolute paths: makensis reads files relative to this script's folder), or scripts/windows-build.sh.
+; Silent: Lumivane-setup.exe /S, uninstall.exe /S.
+
+Unicode true
+!include "MUI2.nsh"
+
+!ifndef BUILD_DIR
+  !define BUILD_DIR "..\build-win"
+!endif
+!ifndef OUT_FILE
+  !define OUT_FILE "${BUILD_DIR}\Lumivane-setup.exe"
+!endif
+
+!define SETTINGS_KEY "Software\Nobrell\Lumivane\Settings"
+!define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Lumivane"
+
+Name "Lumivane"
+OutFile "${OUT_FILE}"
+; A 32-bit program: Program Files (x86) on 64-bit Windows.
+InstallDir "$PROGRAMFILES\Nobrell\Lumivane"
+InstallDirRegKey HKLM "${SETTINGS_KEY}" "Path"
+RequestExecutionLevel admin
+SetCompressor /SOLID lzma
+
+!insertmacro MUI_PAGE_DIRECTORY
+!insertmacro MUI_PAGE_INSTFILES
+!insertmacro MUI_UNPAGE_CONFIRM
+!insertmacro MUI_UNPAGE_INSTFILES
+!insertmacro MUI_LANGUAGE "English"
+
+Section "Lumivane"
+  SetShellVarContext all
+  SetOutPath "$INSTDIR"
+  File "${BUILD_DIR}\Lumivane.exe"
+  File "${BUILD_DIR}\config.exe"
+  File "${BUILD_DIR}\pak.exe"
+  File "${BUILD_DIR}\main.pak"
+  File "${BUILD_DIR}\clock.pak"
+  File "${BUILD_DIR}\calendar.pak"
+  File "${BUILD_DIR}\utils.pak"
+  File "${BUILD_DIR}\debug.pak"
+  File "${BUILD_DIR}\preview.ppk"
+
+  ; The screensaver finds its archives through this value; file names are appended to it.
+  WriteRegStr HKLM "${SETTINGS_KEY}" "Path" "$INSTDIR\"
+
+  ; Windows lists the .scr files of the system folder (SysWOW64 for a 32-bit one on 64-bit
+  ; Windows, which is where a 32-bit installer's system folder points).
+  SetOutPath "$SYSDIR"
+  File "${BUILD_DIR}\Lumivane.scr"
+  SetOutPath "$INSTDIR"
+
+  WriteUninstaller "$INSTDIR\uninstall.exe"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "Lumivane screensaver"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "Publisher" "Nobrell"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayIcon" "$INSTDIR\Lumivane.exe"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\uninstall.exe"'
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\uninstall.exe" /S'
+  WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoModify" 1
+  WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoRepair" 1
+SectionEnd
+
+Section "Uninstall"
+  SetShellVarContext all
+  Delete "$SYSDIR\Lumivane.scr"
+  Delete "$INSTDIR\Lumivane.exe"
+  Delete "$INSTDIR\config.exe"
+  Delete "$INSTDIR\pak.exe"
+  Delete "$INSTDIR\main.pak"
+  Delete "$INSTDIR\clock.pak"
+  Delete "$INSTDIR\calendar.pak"
+  Delete "$INSTDIR\utils.pak"
+  Delete "$INSTDIR\debug.pak"
+  Delete "$INSTDIR\preview.ppk"
+  Delete "$INSTDIR\uninstall.exe"
+  RMDir "$INSTDIR"
+  RMDir "$INSTDIR\.."
+  ; The settings file the Settings dialog wrote, in the all-users application data folder.
+  Delete "$APPDATA\nobrell_Lumivane_cfg"
+  DeleteRegKey HKLM "Software\Nobrell\Lumivane"
+  DeleteRegKey /ifempty HKLM "Software\Nobrell"
+  DeleteRegKey HKLM "${UNINSTALL_KEY}"
+SectionEnd

@@ -1,0 +1,200 @@
+#!/usr/bin/env bash
+# The whole Windows flow: installs the packages (mingw-w64, NSIS, 32-bit Wine), builds the Windows
+# libraries' cache and the Windows programs and installer, then tests them under Wine on an X
+# server: the unit tests, and end to end the silent install into a fresh Wine prefix, the
+# screensaver (/s), its Settings dialog (/c), the preview (/p) and the uninstaller.
+# Uses the X server in DISPLAY when it answers, else starts its own Xvfb.
+# Ends with "N passed, M failed"; the exit status is 1 when anything failed.
+set -uo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
+build=${BUILD_DIR:-build-win}
+export BUILD_DIR=$build
+shots=$root/$build/wine-shots
+passed=0
+failed=0
+
+step_start=$(date +%s)
+step_name=""
+timings=""
+# step NAME: closes the running step (its time goes into the summary) and opens the next.
+step() {
+    local now
+    now=$(date +%s)
+    [ -n "$step_name" ] && timings="$timings$(printf '  %-28s %4d s' "$step_name" $((now - step_start)))"$'\n'
+    step_name=$1
+    step_start=$now
+    [ "$1" = done ] || echo "== $1"
+}
+pass() {
+    echo "PASS: $1"
+    passed=$((passed + 1))
+}
+fail() {
+    echo "FAIL: $1"
+    failed=$((failed + 1))
+}
+
+step "packages"
+scripts/windows-install-deps.sh || { echo "package installation failed"; echo "0 passed, 1 failed"; exit 1; }
+
+step "Windows libraries and build"
+if ! scripts/windows-build.sh; then
+    echo "the Windows build failed"
+    echo "0 passed, 1 failed"
+    exit 1
+fi
+
+step "X server and Wine prefix"
+xvfb_pid=""
+export WINEPREFIX=$root/$build/wine-prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree=d;mshtml=d"
+cleanup() {
+    wineserver -k >/dev/null 2>&1 || true
+    if [ -n "$xvfb_pid" ]; then kill "$xvfb_pid" 2>/dev/null || true; fi
+}
+trap cleanup EXIT
+if [ -z "${DISPLAY:-}" ] || ! xdpyinfo >/dev/null 2>&1; then
+    display=:$((70 + RANDOM % 9))
+    Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp -noreset >/dev/null 2>&1 &
+    xvfb_pid=$!
+    export DISPLAY=$display
+    for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+fi
+screen=$(xdpyinfo | awk '/dimensions:/ {print $2}')
+rm -rf "$WINEPREFIX" "$shots"
+mkdir -p "$shots"
+wineboot --init >/dev/null 2>&1
+wineserver -w
+
+# Windows paths of files in this tree (Wine's Z: drive is the Unix root).
+winpath() { echo "Z:${1//\//\\}"; }
+
+step "unit tests under Wine"
+# One shared test removes a file it still holds open, which Windows does not allow.
+filter="-WriteSettings.RoundTripsThroughTheFileAtomically"
+for program in test_app test_pak test_win32; do
+    log=$shots/$program.log
+    (cd "$build/tests" && LUMIVANE_PREVIEW_PPK=$(winpath "$root/$build/preview.ppk") \
+        timeout 300 wine "./$program.exe" --gtest_filter="$filter" >"$log" 2>&1)
+    status=$?
+    ok=$(grep -c '^\[       OK \]' "$log")
+    bad=$(grep -c '^\[  FAILED  \] .* ([0-9]* ms)$' "$log")
+    passed=$((passed + ok))
+    failed=$((failed + bad))
+    echo "$program: $ok passed, $bad failed"
+    if [ "$bad" -gt 0 ]; then grep -B2 -A8 'Failure' "$log" | head -40; fi
+    if [ "$status" -ne 0 ] && [ "$bad" -eq 0 ]; then fail "$program ended with status $status"; fi
+done
+
+# lit SHOT GEOMETRY: percentage of the region's pixels brighter than a quarter of full.
+lit() {
+    convert "$shots/$1.png" -crop "$2" +repage -colorspace Gray -threshold 25% -format "%[fx:int(mean*100+0.5)]" info:
+}
+expect_lit() {
+    local share
+    share=$(lit "$1" "$2")
+    if [ "$share" -ge "$3" ]; then pass "$4 ($share% lit)"; else fail "$4: only $share% lit in $2 of $1.png"; fi
+}
+expect_dark() {
+    local share
+    share=$(lit "$1" "$2")
+    if [ "$share" -le "$3" ]; then pass "$4 ($share% lit)"; else fail "$4: $share% lit in $2 of $1.png"; fi
+}
+
+drive_c=$WINEPREFIX/drive_c
+install_dir="$drive_c/Program Files/Nobrell/Lumivane"
+scr='C:\windows\system32\Lumivane.scr'
+settings_file=$drive_c/ProgramData/nobrell_Lumivane_cfg
+
+# run_saver SHOT: "Lumivane.scr /s" as the desktop starts it; a screenshot after the scene has
+# settled, then Escape must end it and /s must return 0 once the saver has gone.
+run_saver() {
+    wine "$scr" /s >"$shots/$1.out" 2>&1 &
+    local pid=$! waited=0
+    sleep 9
+    import -window root "$shots/$1.png"
+    xdotool mousemove 512 384 key Escape
+    while kill -0 "$pid" 2>/dev/null && [ "$waited" -lt 100 ]; do
+        sleep 0.2
+        waited=$((waited + 1))
+    done
+    if kill -0 "$pid" 2>/dev/null; then
+        fail "$1: the saver still runs 20 s after Escape"
+        wineserver -k
+        return 1
+    fi
+    local status=0
+    wait "$pid" || status=$?
+    if [ "$status" -eq 0 ]; then pass "$1: Escape ends it with status 0"; else fail "$1: status $status"; fi
+}
+
+step "installer"
+if (cd "$build" && wine ./Lumivane-setup.exe /S); then pass "silent install"; else fail "silent install status $?"; fi
+wineserver -w
+for file in Lumivane.exe config.exe pak.exe main.pak clock.pak calendar.pak utils.pak debug.pak preview.ppk uninstall.exe; do
+    [ -f "$install_dir/$file" ] || fail "installed $file missing"
+done
+if [ -f "$drive_c/windows/system32/Lumivane.scr" ]; then pass "Lumivane.scr in the system folder"; else fail "no Lumivane.scr in the system folder"; fi
+value=$(wine reg query 'HKLM\Software\Nobrell\Lumivane\Settings' /v Path /reg:32 2>/dev/null | tr -d '\r' |
+    sed -n 's/^ *Path *REG_SZ *//p')
+if [ "$value" = 'C:\Program Files\Nobrell\Lumivane\' ]; then pass "registry Path = $value"; else fail "registry Path is '$value'"; fi
+
+step "screensaver /s"
+if [ "$screen" != "1024x768" ]; then
+    echo "the X screen is $screen; the picture checks need 1024x768"
+fi
+run_saver saver_default
+expect_lit saver_default 600x300+200+400 4 "candles and flames"
+expect_lit saver_default 215x265+795+5 2 "calendar"
+expect_lit saver_default 300x90+706+660 3 "clock"
+
+step "Settings dialog /c"
+if wine "$scr" /c; then pass "/c returns 0 at once"; else fail "/c status $?"; fi
+sleep 3
+import -window root "$shots/settings_dialog.png"
+if (cd "$build/tests" && wine ./win_driver.exe settings "24-hour clock"); then
+    pass "dialog: 24-hour clock ticked, OK"
+else
+    fail "dialog could not be driven"
+fi
+wineserver -w
+if [ -f "$settings_file" ] && [ "$(od -An -tu1 -j16 -N1 "$settings_file" | tr -d ' ')" = 1 ]; then
+    pass "settings file written with the 24-hour clock"
+else
+    fail "no settings file with the 24-hour clock at $settings_file"
+fi
+run_saver saver_24h
+expect_lit saver_24h 300x90+706+660 3 "24-hour clock"
+expect_dark saver_24h 60x85+708+665 0 "narrower 24-hour plate, no am/pm"
+
+step "preview /p"
+# Wine shows no GDI painting into another process's window, so the pixels themselves are read
+# in-process by test_win32 (PreviewWindow, with the installed picture); here the real /p run.
+for size in "152 112" "151 112"; do
+    if (cd "$build/tests" && wine ./win_driver.exe preview "$scr" $size); then
+        pass "preview in a ${size/ /x} parent: child over the client area, status 0 when the parent goes"
+    else
+        fail "preview in a ${size/ /x} parent"
+    fi
+done
+
+step "uninstaller"
+if wine "$install_dir/uninstall.exe" /S; then pass "silent uninstall"; else fail "silent uninstall status $?"; fi
+wineserver -w
+sleep 1
+left=""
+[ -e "$install_dir" ] && left="$left install folder;"
+[ -e "$drive_c/Program Files/Nobrell" ] && left="$left Nobrell folder;"
+[ -e "$drive_c/windows/system32/Lumivane.scr" ] && left="$left Lumivane.scr;"
+[ -e "$settings_file" ] && left="$left settings file;"
+wine reg query 'HKLM\Software\Nobrell' /reg:32 >/dev/null 2>&1 && left="$left registry key;"
+wine reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Lumivane' /reg:32 >/dev/null 2>&1 &&
+    left="$left uninstall entry;"
+if [ -z "$left" ]; then pass "uninstaller leaves nothing behind"; else fail "left behind:$left"; fi
+
+step done
+echo "Step times:"
+printf '%s' "$timings"
+echo "Screenshots and logs in $shots"
+echo "$passed passed, $failed failed"
+[ "$failed" -eq 0 ]

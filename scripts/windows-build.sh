@@ -1,0 +1,38 @@
+#!/usr/bin/env bash
+# Cross-builds Lumivane for 32-bit Windows into build-win (or BUILD_DIR) and packs the installer.
+# The archives and preview.ppk are the native build's (the same bytes on every platform): taken
+# from NATIVE_BUILD_DIR (default build-test), built there first when missing.
+#   scripts/windows-build.sh [extra cmake arguments]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
+build=${BUILD_DIR:-build-win}
+native=${NATIVE_BUILD_DIR:-build-test}
+archives="main.pak clock.pak calendar.pak utils.pak debug.pak"
+
+scripts/windows-install-deps.sh
+scripts/windows-deps.sh >/dev/null
+
+cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" -DCMAKE_BUILD_TYPE=Release \
+    -DLUMIVANE_WERROR=ON -DLUMIVANE_BENCH=OFF "$@" >/dev/null
+cmake --build "$build" -j"$(nproc)" >/dev/null
+
+missing=0
+for file in $archives preview.ppk; do [ -f "$native/$file" ] || missing=1; done
+if [ "$missing" = 1 ]; then
+    scripts/install-deps.sh
+    cmake -S . -B "$native" -DLUMIVANE_WERROR=ON >/dev/null
+    targets=(--target assets)
+    [ -f tools/preview_picture/CMakeLists.txt ] && targets+=(--target preview_ppk)
+    cmake --build "$native" -j"$(nproc)" "${targets[@]}" >/dev/null
+fi
+for file in $archives; do cp "$native/$file" "$build/"; done
+if [ -f "$native/preview.ppk" ]; then
+    cp "$native/preview.ppk" "$build/"
+else
+    # No preview picture from the native build: a plain 24-bit one stands in.
+    convert -size 152x112 gradient:navy-orange -type TrueColor "bmp3:$build/preview.ppk"
+fi
+
+makensis -V2 -DBUILD_DIR="$root/$build" -DOUT_FILE="$root/$build/Lumivane-setup.exe" installer/lumivane.nsi
+echo "Windows build in $build; installer $build/Lumivane-setup.exe"
