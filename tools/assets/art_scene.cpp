@@ -115,9 +115,11 @@ void shadeGlass(double x, double, float out[4], const void*) {
     out[3] = (float)(0.25 + 0.75 * (edge > shine ? edge : shine));
 }
 
-// A soft warm halo around the flame, strongest a little above the wick.
+// A soft warm halo around the flame, strongest a little above the wick: an ellipse of half-axes
+// 6.5 and 8 about (0, 3.2).
+const double haloX = 6.5, haloY = 8.0, haloCentre = 3.2;
 void shadeHalo(double x, double y, float out[4], const void*) {
-    const double dx = x / 6.5, dy = (y - 3.2) / 8.0;
+    const double dx = x / haloX, dy = (y - haloCentre) / haloY;
     const double r2 = dx * dx + dy * dy;
     out[0] = 1.0f;
     out[1] = 0.62f;
@@ -339,11 +341,33 @@ void flameOutline(double angle, double* x, double* y) {
     }
 }
 
+// The halo is blended over a large area three times a frame; its picture's corners are empty.
+// An octagon that just fits the picture holds every pixel of it brighter than about 1/255 (the
+// halo is 0.3 * exp(-3 r^2), r = 1.21 at the octagon's edges) in 70% of the square's area.
+void addHalo(MeshBuild* mesh, double left, double bottom, double right, double top) {
+    const int32_t sides = 8;
+    const double fit = std::fmin(haloCentre - bottom, top - haloCentre) / haloY;
+    const double reach = fit / std::cos(pi / sides);
+    const Vec3 n[3] = {{0, 0, 1}, {0, 0, 1}, {0, 0, 1}};
+    for (int32_t k = 0; k < sides; k++) {
+        const double a0 = 2.0 * pi * (k + 0.5) / sides, a1 = 2.0 * pi * (k + 1.5) / sides;
+        const Vec3 p[3] = {{0.0, haloCentre, 0.0},
+                           {haloX * reach * std::cos(a0), haloCentre + haloY * reach * std::sin(a0), 0.0},
+                           {haloX * reach * std::cos(a1), haloCentre + haloY * reach * std::sin(a1), 0.0}};
+        double st[6];
+        for (int i = 0; i < 3; i++) {
+            st[2 * i] = (p[i].x - left) / (right - left);
+            st[2 * i + 1] = (top - p[i].y) / (top - bottom);
+        }
+        addTriangle(mesh, p, n, st);
+    }
+}
+
 bool addFlame(PakArchive* archive) {
     const MeshMaterial unlit = overlayMaterial();
     std::vector<MeshBuild> meshes(3);
     meshes[0].initMeshBuild("plamia_glow.png", unlit);
-    addQuadXY(&meshes[0], -9.0, -6.5, 9.0, 13.5, 0.0);
+    addHalo(&meshes[0], -9.0, -6.5, 9.0, 13.5);
 
     // The fire sheet rises from below the image towards row 0: its lower part fills the
     // teardrop, so the flame flickers and fades out towards the tip. The outline maps onto the
