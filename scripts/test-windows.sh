@@ -38,7 +38,14 @@ fail() {
 step "packages"
 scripts/windows-install-deps.sh || { echo "package installation failed"; echo "0 passed, 1 failed"; exit 1; }
 
-step "Windows libraries and build"
+step "Windows libraries (cache)"
+if ! scripts/windows-deps.sh >/dev/null; then
+    echo "building the Windows libraries failed"
+    echo "0 passed, 1 failed"
+    exit 1
+fi
+
+step "cross build and installer"
 if ! scripts/windows-build.sh; then
     echo "the Windows build failed"
     echo "0 passed, 1 failed"
