@@ -50,6 +50,21 @@ static void normalise(double* x, double* y) {
     }
 }
 
+// Distance along the profile from its first point to each point.
+static void profileDistances(const LatheProfile& profile, std::vector<double>* along) {
+    along->assign((size_t)profile.count, 0.0);
+    for (int32_t i = 1; i < profile.count; i++)
+        (*along)[(size_t)i] = (*along)[(size_t)i - 1] + std::hypot(profile.radius[i] - profile.radius[i - 1],
+                                                                   profile.height[i] - profile.height[i - 1]);
+}
+
+double latheAlong(const LatheProfile& profile, int32_t index) {
+    std::vector<double> along;
+    profileDistances(profile, &along);
+    const double length = along.empty() ? 0.0 : along.back();
+    return length > 0.0 ? along[(size_t)index] / length : 0.0;
+}
+
 void addLathe(MeshBuild* mesh, double cx, double cy, const LatheProfile& profile, int32_t segments) {
     addLatheArc(mesh, cx, cy, profile, 0.0, 1.0, segments);
 }
@@ -59,14 +74,9 @@ void addLatheArc(MeshBuild* mesh, double cx, double cy, const LatheProfile& prof
     const int32_t n = profile.count;
     if (n < 2 || segments < 1) return;
     // Profile normals (radial, vertical) at each point: mean of the neighbouring segment normals.
-    std::vector<double> nr((size_t)n), nz((size_t)n), t((size_t)n);
-    double length = 0.0;
-    std::vector<double> along((size_t)n, 0.0);
-    for (int32_t i = 1; i < n; i++) {
-        length +=
-            std::hypot(profile.radius[i] - profile.radius[i - 1], profile.height[i] - profile.height[i - 1]);
-        along[(size_t)i] = length;
-    }
+    std::vector<double> nr((size_t)n), nz((size_t)n), t((size_t)n), along;
+    profileDistances(profile, &along);
+    const double length = along.back();
     for (int32_t i = 0; i < n; i++) {
         double sr = 0.0, sz = 0.0;
         if (i > 0) {

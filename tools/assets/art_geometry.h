@@ -29,6 +29,9 @@ struct LatheProfile {
     bool inward;
 };
 void addLathe(MeshBuild* mesh, double cx, double cy, const LatheProfile& profile, int32_t segments);
+// How far along the profile point `index` lies, from 0 at the first point to 1 at the last: where
+// t falls between tStart and tEnd there.
+double latheAlong(const LatheProfile& profile, int32_t index);
 // Only the part of it from turn `from` to turn `to` (0 to 1 is once around from +x), for shapes
 // whose other side is hidden inside something else.
 void addLatheArc(MeshBuild* mesh, double cx, double cy, const LatheProfile& profile, double from, double to,

@@ -101,10 +101,30 @@ void shadeWood(double x, double y, float out[4], const void*) {
     out[3] = 1.0f;
 }
 
+// The glass is mostly a single blended wall: its foot's flat underside and the inside of its bowl
+// above the bottom are left out, and where they were the wall is as dense as the two layers
+// together (1 - (1 - a)^2), so the glass looks the same for half the blended pixels there. The
+// bowl's inner bottom stays: it catches the flames from above, which the wall below it cannot. `layers` holds
+// where that changes, as fractions along the wall's profile from the foot (picture y).
+struct GlassLayers {
+    double footEnd, stemStart;  // two layers up to footEnd, one from stemStart
+    double stemEnd, bowlStart;  // one layer up to stemEnd, two from bowlStart
+};
+const double glassLayerAlpha = 0.3;  // one layer where the picture is densest
+const float glassAlpha = 0.6f;       // the material's; the picture's alpha is a share of it
+
+double glassLayerCount(const GlassLayers& g, double y) {
+    if (y <= g.footEnd) return 2.0;
+    if (y < g.stemStart) return 2.0 - (y - g.footEnd) / (g.stemStart - g.footEnd);
+    if (y <= g.stemEnd) return 1.0;
+    if (y < g.bowlStart) return 1.0 + (y - g.stemEnd) / (g.bowlStart - g.stemEnd);
+    return 2.0;
+}
+
 // Glass seen from the camera's side (azimuth about -62 degrees in model units): clear where we
 // look through it, denser towards its outline, with a bright streak where the near flame reflects.
-// x is s around the glass (angle 2 pi s from +x).
-void shadeGlass(double x, double, float out[4], const void*) {
+// x is s around the glass (angle 2 pi s from +x), y runs along the wall from the foot.
+void shadeGlass(double x, double y, float out[4], const void* data) {
     const double angle = 2.0 * pi * x, facing = -62.0 * pi / 180.0, streak = -31.0 * pi / 180.0;
     const double edge = std::pow(std::fabs(std::sin(angle - facing)), 8.0);
     const double d = std::remainder(angle - streak, 2.0 * pi) / 0.07;
@@ -112,7 +132,9 @@ void shadeGlass(double x, double, float out[4], const void*) {
     out[0] = 1.0f;
     out[1] = (float)(0.97 - 0.02 * shine);
     out[2] = (float)(0.92 + 0.05 * shine);
-    out[3] = (float)(0.25 + 0.75 * (edge > shine ? edge : shine));
+    const double density = 0.25 + 0.75 * (edge > shine ? edge : shine);
+    const double layers = glassLayerCount(*(const GlassLayers*)data, y);
+    out[3] = (float)((1.0 - std::pow(1.0 - glassLayerAlpha * density, layers)) / glassAlpha);
 }
 
 // A soft warm halo around the flame, strongest a little above the wick: an ellipse of half-axes
@@ -235,15 +257,25 @@ bool addCandles(PakArchive* archive) {
            addModel(archive, "svechi", meshes);
 }
 
+// The glass wall from the edge of its foot up to the rim: foot (points 0 to 3), stem (4 to 7),
+// bowl (8 on; the inner bottom reaches the wall at point 9).
+const double glassR[14] = {6.5, 6.8, 6.3, 1.5, 0.9, 0.8, 1.1, 3.4, 6.4, 8.4, 9.2, 9.6, 9.8, 9.8};
+const double glassZ[14] = {0.05, 0.3, 0.6, 1.6, 3.0, 12.0, 15.0, 17.0, 18.4, 20.4, 24.0, 30.0, 37.0, 37.2};
+const LatheProfile glassWall = {glassR, glassZ, 14, 1.0, 0.0, false};
+
+GlassLayers glassLayers() {
+    const GlassLayers g = {latheAlong(glassWall, 3), latheAlong(glassWall, 4), latheAlong(glassWall, 8),
+                           latheAlong(glassWall, 9)};
+    return g;
+}
+
 void addGlass(MeshBuild* mesh) {
-    const double outerR[15] = {0.0, 6.5, 6.8, 6.3, 1.5, 0.9, 0.8, 1.1, 3.4, 6.4, 8.4, 9.2, 9.6, 9.8, 9.8};
-    const double outerZ[15] = {0.05, 0.05, 0.3,  0.6,  1.6,  3.0,  12.0, 15.0,
-                               17.0, 18.4, 20.4, 24.0, 30.0, 37.0, 37.2};
-    const LatheProfile outer = {outerR, outerZ, 15, 1.0, 0.0, false};
-    addLathe(mesh, glassX, glassY, outer, glassSegments);
-    const double innerR[7] = {9.6, 9.4, 9.0, 8.1, 6.0, 3.0, 0.0};
-    const double innerZ[7] = {37.1, 30.0, 24.0, 20.6, 19.3, 19.05, 19.0};
-    const LatheProfile inner = {innerR, innerZ, 7, 0.0, 1.0, true};
+    addLathe(mesh, glassX, glassY, glassWall, glassSegments);
+    // The inner bottom is one layer of glass: it takes its picture from the middle of the stem.
+    const double stem = 1.0 - 0.5 * (latheAlong(glassWall, 4) + latheAlong(glassWall, 7));
+    const double innerR[4] = {8.1, 6.0, 3.0, 0.0};
+    const double innerZ[4] = {20.6, 19.3, 19.05, 19.0};
+    const LatheProfile inner = {innerR, innerZ, 4, stem, stem, true};
     addLathe(mesh, glassX, glassY, inner, glassSegments);
 }
 
@@ -262,6 +294,14 @@ void addDish(MeshBuild* mesh, const Candle& c) {
     const double z[7] = {0.02, 0.45, 1.2, 1.75, 1.8, 1.2, 1.2};
     const LatheProfile profile = {r, z, 7, 1.0, 0.0, false};
     addLathe(mesh, c.x, c.y, profile, 32);
+}
+
+bool addGlassPicture(PakArchive* archive) {
+    const GlassLayers layers = glassLayers();
+    ArtImage image;
+    image.initImage(256, 64, 0.0, 0.0, 1.0, 1.0);
+    shadeImage(&image, shadeGlass, &layers);
+    return addPicture(archive, "steklo.png", image);
 }
 
 bool addThings(PakArchive* archive) {
@@ -317,15 +357,16 @@ bool addThings(PakArchive* archive) {
     meshes[8].initMeshBuild("white.png", litMaterial(drinkAmbient, drinkDiffuse, drinkSpecular, 60.0f));
     meshes[8].material.transparent = true;
     addDisc(&meshes[8], glassX, glassY, drinkTop, 0.0, 9.3, 2, glassSegments, false, 0.0, 0.0, 1.0, 1.0);
-    const float glassAmbient[4] = {0.45f, 0.45f, 0.55f, 0.3f}, glassDiffuse[4] = {0.42f, 0.42f, 0.62f, 0.3f};
+    const float glassAmbient[4] = {0.45f, 0.45f, 0.55f, glassAlpha},
+                glassDiffuse[4] = {0.42f, 0.42f, 0.62f, glassAlpha};
     const float glassSpecular[4] = {1.0f, 1.0f, 1.0f, 1.0f};
     meshes[9].initMeshBuild("steklo.png", litMaterial(glassAmbient, glassDiffuse, glassSpecular, 90.0f));
     meshes[9].material.transparent = true;
     addGlass(&meshes[9]);
 
     return addShadedPicture(archive, "stol.png", 256, 256, 0.0, 0.0, 1.0, 1.0, shadeWood) &&
-           addShadedPicture(archive, "steklo.png", 256, 4, 0.0, 0.0, 1.0, 1.0, shadeGlass) &&
-           addWhitePicture(archive, "white.png") && addModel(archive, "thinks", meshes);
+           addGlassPicture(archive) && addWhitePicture(archive, "white.png") &&
+           addModel(archive, "thinks", meshes);
 }
 
 // A teardrop outline around the wick tip: round below, drawn out to a point above.
