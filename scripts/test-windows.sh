@@ -39,7 +39,7 @@ step "packages"
 scripts/windows-install-deps.sh || { echo "package installation failed"; echo "0 passed, 1 failed"; exit 1; }
 
 step "Windows libraries (cache)"
-if ! scripts/windows-deps.sh >/dev/null; then
+if ! scripts/windows-deps.sh; then
     echo "building the Windows libraries failed"
     echo "0 passed, 1 failed"
     exit 1

@@ -27,41 +27,51 @@ apt_source() {
     (cd "$cache/src" && apt-get "${opts[@]}" source --download-only -qq "$1")
 }
 
-# Unpacks the Debian source package $1 (with its patches) and prints the folder.
+log="$cache/build.log"
+: >"$log"
+
+# Unpacks the Debian source package $1 (with its patches) and prints the folder. apt has already
+# checked the files against the archive's signed index; dpkg-source only warns that it has no key.
 unpack() {
     local dsc
     dsc=$(ls "$cache/src/$1"_*.dsc 2>/dev/null | head -n1 || true)
     if [ -z "$dsc" ]; then
-        apt_source "$1" >&2
+        apt_source "$1" >>"$log" 2>&1
         dsc=$(ls "$cache/src/$1"_*.dsc | head -n1)
     fi
     local dir="$cache/src/build-$1"
     rm -rf "$dir"
-    dpkg-source -x "$dsc" "$dir" >&2
+    dpkg-source -x "$dsc" "$dir" >>"$log" 2>&1
     echo "$dir"
+}
+
+# build NAME COMMAND...: runs the build commands in the unpacked folder, output in the log.
+build() {
+    local name=$1
+    shift
+    echo "building $name for Windows"
+    if ! (cd "$(unpack "$name")" && "$@") >>"$log" 2>&1; then
+        tail -n 30 "$log"
+        echo "building $name failed; the whole log is $log" >&2
+        exit 1
+    fi
 }
 
 jobs=$(nproc)
 
 if [ ! -f "$prefix/lib/libz.a" ]; then
-    dir=$(unpack zlib)
-    (cd "$dir" && CHOST=$host ./configure --prefix="$prefix" --static >/dev/null &&
-        make -j"$jobs" >/dev/null && make install >/dev/null)
+    build zlib sh -c "CHOST=$host ./configure --prefix='$prefix' --static && make -j$jobs && make install"
 fi
 
 if [ ! -f "$prefix/lib/libpng16.a" ]; then
-    dir=$(unpack libpng1.6)
-    (cd "$dir" && ./configure --host=$host --prefix="$prefix" --disable-shared \
-        CPPFLAGS="-I$prefix/include" LDFLAGS="-L$prefix/lib" >/dev/null &&
-        make -j"$jobs" >/dev/null && make install >/dev/null)
+    build libpng1.6 sh -c "./configure --host=$host --prefix='$prefix' --disable-shared \
+        CPPFLAGS=-I'$prefix/include' LDFLAGS=-L'$prefix/lib' && make -j$jobs && make install"
 fi
 
 if [ ! -f "$prefix/lib/libSDL.a" ]; then
-    dir=$(unpack libsdl1.2)
     # stdio stays on the console instead of stdout.txt; no pthreads DLL to ship.
-    (cd "$dir" && ./configure --host=$host --prefix="$prefix" --disable-shared \
-        --disable-stdio-redirect --disable-nasm --disable-pthreads >/dev/null &&
-        make -j"$jobs" >/dev/null && make install >/dev/null)
+    build libsdl1.2 sh -c "./configure --host=$host --prefix='$prefix' --disable-shared \
+        --disable-stdio-redirect --disable-nasm --disable-pthreads && make -j$jobs && make install"
 fi
 
 rm -rf "$cache"/src/build-*
