@@ -19,6 +19,8 @@ target_link_libraries(windows_platform INTERFACE
 # gcc checks format(printf) attributes against msvcrt's formats there, so the format warnings are
 # left to the native build, which checks the same code.
 add_compile_definitions(__USE_MINGW_ANSI_STDIO=1)
+# A 64-bit time_t (the CRT's _time64 family), so the clock and calendar keep working after 2038.
+add_compile_definitions(__MINGW_USE_VC2005_COMPAT)
 add_compile_options(-Wno-format)
 add_link_options(-static -static-libgcc -static-libstdc++)
 

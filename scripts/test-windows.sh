@@ -77,9 +77,10 @@ wineserver -w
 winpath() { echo "Z:${1//\//\\}"; }
 
 step "unit tests under Wine"
-# One shared test removes a file it still holds open, which Windows does not allow.
-filter="-WriteSettings.RoundTripsThroughTheFileAtomically"
-for program in test_app test_pak test_win32; do
+# Left to the Linux run: one shared test removes a file it still holds open, which Windows does
+# not allow; another compares with the C library's dates back to 1900, which Windows' starts at 1970.
+filter="-WriteSettings.RoundTripsThroughTheFileAtomically:CalendarMath.AgreesWithTheCLibraryFrom1900To2199"
+for program in test_app test_content test_effects test_platform test_pak test_win32; do
     log=$shots/$program.log
     (cd "$build/tests" && LUMIVANE_PREVIEW_PPK=$(winpath "$root/$build/preview.ppk") \
         timeout 300 wine "./$program.exe" --gtest_filter="$filter" >"$log" 2>&1)
