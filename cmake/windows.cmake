@@ -22,7 +22,7 @@ add_compile_definitions(__USE_MINGW_ANSI_STDIO=1)
 # A 64-bit time_t (the CRT's _time64 family), so the clock and calendar keep working after 2038.
 add_compile_definitions(__MINGW_USE_VC2005_COMPAT)
 add_compile_options(-Wno-format)
-add_link_options(-static -static-libgcc -static-libstdc++)
+add_link_options(-static -static-libgcc -static-libstdc++ $<$<CONFIG:Release>:-s>)
 
 # The offscreen context is EGL, which Windows lacks; nothing the Windows programs link needs it.
 set(PLATFORM_SOURCE_GLOBS platform/*.cpp platform/win32/*.cpp)
