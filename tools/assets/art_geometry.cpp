@@ -71,8 +71,15 @@ void addLathe(MeshBuild* mesh, double cx, double cy, const LatheProfile& profile
 
 void addLatheArc(MeshBuild* mesh, double cx, double cy, const LatheProfile& profile, double from, double to,
                  int32_t segments) {
+    addLatheBands(mesh, cx, cy, profile, 0, profile.count - 1, from, to, segments);
+}
+
+void addLatheBands(MeshBuild* mesh, double cx, double cy, const LatheProfile& profile, int32_t firstBand,
+                   int32_t endBand, double from, double to, int32_t segments) {
     const int32_t n = profile.count;
     if (n < 2 || segments < 1) return;
+    if (firstBand < 0) firstBand = 0;
+    if (endBand > n - 1) endBand = n - 1;
     // Profile normals (radial, vertical) at each point: mean of the neighbouring segment normals.
     std::vector<double> nr((size_t)n), nz((size_t)n), t((size_t)n), along;
     profileDistances(profile, &along);
@@ -107,7 +114,7 @@ void addLatheArc(MeshBuild* mesh, double cx, double cy, const LatheProfile& prof
         const double u0 = from + (to - from) * k / segments, u1 = from + (to - from) * (k + 1) / segments;
         const double a0 = 2.0 * pi * u0, a1 = 2.0 * pi * u1;
         const double c0 = std::cos(a0), s0 = std::sin(a0), c1 = std::cos(a1), s1 = std::sin(a1);
-        for (int32_t i = 0; i + 1 < n; i++) {
+        for (int32_t i = firstBand; i < endBand; i++) {
             const double r0 = profile.radius[i], r1 = profile.radius[i + 1];
             const double z0 = profile.height[i], z1 = profile.height[i + 1];
             const size_t a = (size_t)i, b = (size_t)i + 1;

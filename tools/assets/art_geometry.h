@@ -36,6 +36,10 @@ double latheAlong(const LatheProfile& profile, int32_t index);
 // whose other side is hidden inside something else.
 void addLatheArc(MeshBuild* mesh, double cx, double cy, const LatheProfile& profile, double from, double to,
                  int32_t segments);
+// Only the bands from profile point firstBand to point endBand of that arc; normals and texture
+// coordinates stay those of the whole profile, so pieces built apart meet without a seam.
+void addLatheBands(MeshBuild* mesh, double cx, double cy, const LatheProfile& profile, int32_t firstBand,
+                   int32_t endBand, double from, double to, int32_t segments);
 
 // A horizontal grid at height z facing +z, its cells between the given x and y breaks (each
 // rising); the texture repeats every tile units.

@@ -104,8 +104,9 @@ void shadeWood(double x, double y, float out[4], const void*) {
 // The glass is mostly a single blended wall: its foot's flat underside and the inside of its bowl
 // above the bottom are left out, and where they were the wall is as dense as the two layers
 // together (1 - (1 - a)^2), so the glass looks the same for half the blended pixels there. The
-// bowl's inner bottom stays: it catches the flames from above, which the wall below it cannot. `layers` holds
-// where that changes, as fractions along the wall's profile from the foot (picture y).
+// bowl's inner bottom stays: it catches the flames from above, which the wall below it cannot.
+// GlassLayers holds where the count changes, as fractions along the wall's profile from the foot
+// (picture y).
 struct GlassLayers {
     double footEnd, stemStart;  // two layers up to footEnd, one from stemStart
     double stemEnd, bowlStart;  // one layer up to stemEnd, two from bowlStart
@@ -199,20 +200,38 @@ bool addShadedPicture(PakArchive* archive, const char* name, int32_t w, int32_t 
 
 // --- Models ---
 
-// The wax sides of one candle, foot to rim, with a rounded shoulder.
+// Where the viewer stands in these model units (the camera at the eye origin, through the shared
+// placement), and the turn about a point at (x, y) that faces it.
+const double viewerX = -8.0, viewerY = -108.2;
+double facingTurn(double x, double y) {
+    return std::atan2(viewerY - y, viewerX - x) / (2.0 * pi);
+}
+
+// The wax sides of one candle, foot to rim, with a rounded shoulder. The upright part is seen
+// only from the viewer's side, out to about 85 degrees either way at these distances: its back
+// would be drawn only to be hidden. The shoulder leans back and shows all round from above.
 void addCandleSide(MeshBuild* mesh, const Candle& c) {
     const double r[5] = {c.radius, c.radius, c.radius - 0.05, c.radius - 0.2, c.radius - 0.45};
     const double z[5] = {c.base, c.top - 0.6, c.top - 0.3, c.top - 0.1, c.top};
     const LatheProfile profile = {r, z, 5, 1.0, 0.0, false};
-    addLathe(mesh, c.x, c.y, profile, candleSegments);
+    // Whole segments of the full turn, so the front meets the shoulder's edges exactly; a few
+    // degrees beyond the outline cover the sway.
+    const double facing = facingTurn(c.x, c.y);
+    const double from = std::floor((facing - 0.26) * candleSegments) / candleSegments;
+    const double to = std::ceil((facing + 0.26) * candleSegments) / candleSegments;
+    addLatheBands(mesh, c.x, c.y, profile, 0, 2, from, to,
+                  (int32_t)std::lround((to - from) * candleSegments));
+    addLatheBands(mesh, c.x, c.y, profile, 2, 4, 0.0, 1.0, candleSegments);
 }
 
 // Wax that ran down the side: slim vertical beads half sunk into the candle, thicker at the foot
 // of the run, set by a fixed pattern so every build makes the same candles. Only the outer side
-// of a bead is built: the rest is inside the wax.
+// of a bead is built: the rest is inside the wax. Beads on the far side of the candle, which the
+// viewer never sees, are left out.
 void addDrips(MeshBuild* mesh, const Candle& c, int32_t count, double longest, int32_t seed) {
     for (int32_t i = 0; i < count; i++) {
         const double angle = 2.0 * pi * hashNoise(i, 1, seed);
+        if (std::fabs(std::remainder(angle / (2.0 * pi) - facingTurn(c.x, c.y), 1.0)) > 0.3) continue;
         const double length = longest * (0.35 + 0.65 * hashNoise(i, 2, seed));
         const double width = 0.32 + 0.18 * hashNoise(i, 3, seed);
         const double x = c.x + (c.radius - 0.12) * std::cos(angle),
