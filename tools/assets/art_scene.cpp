@@ -324,7 +324,7 @@ bool addGlassPicture(PakArchive* archive) {
 }
 
 bool addThings(PakArchive* archive) {
-    std::vector<MeshBuild> meshes(10);
+    std::vector<MeshBuild> meshes(9);
     const float tableAmbient[4] = {0.12f, 0.09f, 0.07f, 1.0f}, tableDiffuse[4] = {0.75f, 0.62f, 0.5f, 1.0f};
     const float tableSpecular[4] = {0.35f, 0.3f, 0.24f, 1.0f};
     meshes[0].initMeshBuild("stol.png", litMaterial(tableAmbient, tableDiffuse, tableSpecular, 24.0f));
@@ -366,22 +366,20 @@ bool addThings(PakArchive* archive) {
                 1.5 / 16.0, 1.5 / 16.0, 14.5 / 16.0, 14.5 / 16.0);
     }
 
-    // The drink and its surface, then the glass around both; all blended.
+    // The drink and its surface (one mesh: one draw), then the glass around both; all blended.
     // The lights are strongly yellow: a drink with some red and blue in it reads as amber, not olive.
     const float drinkAmbient[4] = {1.5f, 0.95f, 0.55f, 0.2f}, drinkDiffuse[4] = {1.4f, 0.92f, 0.8f, 0.2f};
     const float drinkSpecular[4] = {1.0f, 0.95f, 0.8f, 1.0f};
     meshes[7].initMeshBuild("white.png", litMaterial(drinkAmbient, drinkDiffuse, drinkSpecular, 60.0f));
     meshes[7].material.transparent = true;
     addDrink(&meshes[7]);
-    meshes[8].initMeshBuild("white.png", litMaterial(drinkAmbient, drinkDiffuse, drinkSpecular, 60.0f));
-    meshes[8].material.transparent = true;
-    addDisc(&meshes[8], glassX, glassY, drinkTop, 0.0, 9.3, 2, glassSegments, false, 0.0, 0.0, 1.0, 1.0);
+    addDisc(&meshes[7], glassX, glassY, drinkTop, 0.0, 9.3, 2, glassSegments, false, 0.0, 0.0, 1.0, 1.0);
     const float glassAmbient[4] = {0.45f, 0.45f, 0.55f, glassAlpha},
                 glassDiffuse[4] = {0.42f, 0.42f, 0.62f, glassAlpha};
     const float glassSpecular[4] = {1.0f, 1.0f, 1.0f, 1.0f};
-    meshes[9].initMeshBuild("steklo.png", litMaterial(glassAmbient, glassDiffuse, glassSpecular, 90.0f));
-    meshes[9].material.transparent = true;
-    addGlass(&meshes[9]);
+    meshes[8].initMeshBuild("steklo.png", litMaterial(glassAmbient, glassDiffuse, glassSpecular, 90.0f));
+    meshes[8].material.transparent = true;
+    addGlass(&meshes[8]);
 
     return addShadedPicture(archive, "stol.png", 256, 256, 0.0, 0.0, 1.0, 1.0, shadeWood) &&
            addGlassPicture(archive) && addWhitePicture(archive, "white.png") &&
