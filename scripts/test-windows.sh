@@ -171,6 +171,16 @@ if [ -f "$settings_file" ] && [ "$(od -An -tu1 -j16 -N1 "$settings_file" | tr -d
 else
     fail "no settings file with the 24-hour clock at $settings_file"
 fi
+# Cancel leaves the file as OK wrote it.
+before=$(od -An -tx1 "$settings_file" 2>/dev/null)
+wine "$scr" /c
+if (cd "$build/tests" && wine ./win_driver.exe settings "Russian calendar" Cancel) &&
+    [ "$(od -An -tx1 "$settings_file" 2>/dev/null)" = "$before" ]; then
+    pass "dialog: Cancel changes nothing"
+else
+    fail "dialog: Cancel changed the settings file or could not be driven"
+fi
+wineserver -w
 run_saver saver_24h
 expect_lit saver_24h 300x90+706+660 3 "24-hour clock"
 expect_dark saver_24h 60x85+708+665 0 "narrower 24-hour plate, no am/pm"

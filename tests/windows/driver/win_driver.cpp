@@ -5,7 +5,8 @@
 //       reads the screen with GetPixel: the picture when WIDTH is 152, black otherwise. (Wine does
 //       not show a child window that another process paints with GDI, so the Wine tests read the
 //       pixels in-process instead, in test_win32.)
-//   win_driver settings CHECKBOX  waits for the Settings dialog, ticks CHECKBOX and presses OK.
+//   win_driver settings CHECKBOX [BUTTON]  waits for the Settings dialog, ticks CHECKBOX and
+//       presses BUTTON ("OK", the default, or "Cancel").
 // Prints one line per failure; exit status 0 when everything held.
 #include <windows.h>
 
@@ -171,7 +172,7 @@ static int checkPreview(const char* program, int32_t width, int32_t height, cons
     return failures ? 1 : 0;
 }
 
-static int tickAndConfirm(const char* label) {
+static int tickAndPress(const char* label, const char* buttonText) {
     HWND dialog = nullptr;
     for (int i = 0; i < 300 && !dialog; i++) {
         Sleep(100);
@@ -183,9 +184,9 @@ static int tickAndConfirm(const char* label) {
     }
     Sleep(300);
     HWND box = FindWindowExA(dialog, nullptr, "Button", label);
-    HWND ok = FindWindowExA(dialog, nullptr, "Button", "OK");
-    if (!box || !ok) {
-        printf("the dialog has no \"%s\" check box or no OK button\n", label);
+    HWND button = FindWindowExA(dialog, nullptr, "Button", buttonText);
+    if (!box || !button) {
+        printf("the dialog has no \"%s\" check box or no %s button\n", label, buttonText);
         return 1;
     }
     if (SendMessageA(box, BM_GETCHECK, 0, 0) != BST_CHECKED) SendMessageA(box, BM_CLICK, 0, 0);
@@ -193,10 +194,10 @@ static int tickAndConfirm(const char* label) {
         printf("\"%s\" did not take the tick\n", label);
         return 1;
     }
-    SendMessageA(ok, BM_CLICK, 0, 0);
+    SendMessageA(button, BM_CLICK, 0, 0);
     for (int i = 0; i < 100 && IsWindow(dialog); i++) Sleep(100);
     if (IsWindow(dialog)) {
-        printf("the dialog stayed open after OK\n");
+        printf("the dialog stayed open after %s\n", buttonText);
         return 1;
     }
     return 0;
@@ -205,7 +206,9 @@ static int tickAndConfirm(const char* label) {
 int main(int argc, char** argv) {
     if ((argc == 5 || argc == 6) && strcmp(argv[1], "preview") == 0)
         return checkPreview(argv[2], atoi(argv[3]), atoi(argv[4]), argc == 6 ? argv[5] : nullptr);
-    if (argc == 3 && strcmp(argv[1], "settings") == 0) return tickAndConfirm(argv[2]);
-    fprintf(stderr, "usage: win_driver preview PROGRAM WIDTH HEIGHT [PICTURE] | settings CHECKBOX\n");
+    if ((argc == 3 || argc == 4) && strcmp(argv[1], "settings") == 0)
+        return tickAndPress(argv[2], argc == 4 ? argv[3] : "OK");
+    fprintf(stderr,
+            "usage: win_driver preview PROGRAM WIDTH HEIGHT [PICTURE] | settings CHECKBOX [OK|Cancel]\n");
     return 2;
 }
