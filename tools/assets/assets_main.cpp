@@ -27,12 +27,44 @@ MeshMaterial overlayMaterial() {
     return m;
 }
 
+// The pixels a tile's quad must cover, as [x0, x1) x [y0, y1), rows from the top: those that show
+// after 8-bit rounding, and one more all round, which the filtering reaches. The whole picture
+// when nothing shows.
+static void visiblePixels(const ArtImage& image, int32_t box[4]) {
+    int32_t x0 = image.width, y0 = image.height, x1 = -1, y1 = -1;
+    for (int32_t y = 0; y < image.height; y++)
+        for (int32_t x = 0; x < image.width; x++) {
+            if (image.rgba[((size_t)y * (size_t)image.width + (size_t)x) * 4 + 3] * 255.0f < 0.5f) continue;
+            x0 = x < x0 ? x : x0;
+            x1 = x > x1 ? x : x1;
+            y0 = y < y0 ? y : y0;
+            y1 = y > y1 ? y : y1;
+        }
+    if (x1 < 0) {
+        box[0] = box[1] = 0;
+        box[2] = image.width;
+        box[3] = image.height;
+        return;
+    }
+    box[0] = x0 > 0 ? x0 - 1 : 0;
+    box[1] = y0 > 0 ? y0 - 1 : 0;
+    box[2] = x1 + 2 < image.width ? x1 + 2 : image.width;
+    box[3] = y1 + 2 < image.height ? y1 + 2 : image.height;
+}
+
+// The overlay is blended over the scene every frame: the quad covers only the part of the
+// picture that shows, so the empty margins cost no fill. The picture itself keeps its size.
 bool addOverlayTile(PakArchive* archive, const std::string& model, const std::string& picture,
                     const ArtImage& image) {
+    int32_t box[4];
+    visiblePixels(image, box);
+    const double unitX = image.unitWidth / image.width, unitY = image.unitHeight / image.height;
     std::vector<MeshBuild> meshes(1);
     meshes[0].initMeshBuild(picture.c_str(), overlayMaterial());
-    addQuadXY(&meshes[0], image.unitLeft, image.unitTop - image.unitHeight, image.unitLeft + image.unitWidth,
-              image.unitTop, 0.0);
+    addQuadXYMapped(&meshes[0], image.unitLeft + box[0] * unitX, image.unitTop - box[3] * unitY,
+                    image.unitLeft + box[2] * unitX, image.unitTop - box[1] * unitY, 0.0,
+                    (double)box[0] / image.width, (double)box[1] / image.height, (double)box[2] / image.width,
+                    (double)box[3] / image.height);
     return addPicture(archive, picture, image) && addModel(archive, model, meshes);
 }
 
