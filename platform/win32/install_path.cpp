@@ -49,8 +49,13 @@ bool InstallPath::launchProgram(const char* fileName, bool waitForExit) {
     STARTUPINFOA startup;
     memset(&startup, 0, sizeof startup);
     startup.cb = sizeof startup;
+    // Only the quoted program name: without quotes a folder with spaces ("Program Files") would
+    // reach the child as arguments, and its first word could pick another mode.
+    std::string commandLine = "\"" + path + "\"";
+    std::vector<char> line(commandLine.begin(), commandLine.end());
+    line.push_back('\0');
     PROCESS_INFORMATION process;
-    if (!CreateProcessA(path.c_str(), nullptr, nullptr, nullptr, FALSE, 0, nullptr,
+    if (!CreateProcessA(path.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr,
                         folder.empty() ? nullptr : folder.c_str(), &startup, &process))
         return false;
     if (waitForExit) WaitForSingleObject(process.hProcess, INFINITE);

@@ -9,11 +9,12 @@
 struct ScratchFolder {
     std::string path;  // ends with a backslash
 
-    ScratchFolder() {
+    // `prefix` may hold spaces, as installation folders under "Program Files" do.
+    explicit ScratchFolder(const char* prefix = "lumivane") {
         char temp[MAX_PATH];
         GetTempPathA(sizeof temp, temp);
         char name[MAX_PATH];
-        snprintf(name, sizeof name, "%slumivane-%lu-%lu", temp, GetCurrentProcessId(), GetTickCount());
+        snprintf(name, sizeof name, "%s%s-%lu-%lu", temp, prefix, GetCurrentProcessId(), GetTickCount());
         CreateDirectoryA(name, nullptr);
         path = std::string(name) + "\\";
     }

@@ -1,4 +1,5 @@
-// Started by the launch tests: writes its working folder and its command line to "report".
+// Started by the launch tests: writes its working folder, its argument count (the program name
+// included) and its command line to "report".
 #include <windows.h>
 
 #include <cstdio>
@@ -8,6 +9,6 @@ int main() {
     GetCurrentDirectoryA(sizeof folder, folder);
     FILE* report = fopen("report", "wb");
     if (!report) return 1;
-    fprintf(report, "%s\n%s", folder, GetCommandLineA());
+    fprintf(report, "%s\n%d\n%s", folder, __argc, GetCommandLineA());
     return fclose(report) == 0 ? 0 : 1;
 }
