@@ -449,11 +449,14 @@ bool addFlame(PakArchive* archive) {
         }
         addTriangle(&meshes[1], p, n, st);
     }
+    // The core's picture is empty beside and above the flame's heart: its quad covers what shows.
+    ArtImage core;
+    core.initImage(64, 128, -1.5, -1.3, 1.5, 8.0);
+    shadeImage(&core, shadeCore, nullptr);
     meshes[2].initMeshBuild("plamia_core.png", unlit);
-    addQuadXY(&meshes[2], -1.5, -1.3, 1.5, 8.0, 0.0);
+    addVisibleQuad(&meshes[2], core);
     return addShadedPicture(archive, "plamia_glow.png", 128, 128, -9.0, -6.5, 9.0, 13.5, shadeHalo) &&
-           addShadedPicture(archive, "plamia_core.png", 64, 128, -1.5, -1.3, 1.5, 8.0, shadeCore) &&
-           addModel(archive, "plamia", meshes);
+           addPicture(archive, "plamia_core.png", core) && addModel(archive, "plamia", meshes);
 }
 
 // A bubble facing the viewer: a fan of a few triangles around the picture's disc, lit like a

@@ -23,6 +23,10 @@ bool addModel(PakArchive* archive, const std::string& name, const std::vector<Me
 bool addWhitePicture(PakArchive* archive, const std::string& name);
 // Overlay meshes are unlit and drawn last, blended, so their look is the picture's colour and alpha.
 MeshMaterial overlayMaterial();
-// A model of one quad over the picture's rectangle, textured with it, plus the picture itself.
+// A quad textured with the picture, over the part of its rectangle that shows once stored (plus
+// a pixel for the filtering): for blended pictures drawn every frame, whose empty margins would
+// cost fill for nothing. The picture keeps its size.
+void addVisibleQuad(MeshBuild* mesh, const ArtImage& image);
+// A model of one visible quad over the picture (as above), plus the picture itself.
 bool addOverlayTile(PakArchive* archive, const std::string& model, const std::string& picture,
                     const ArtImage& image);

@@ -52,19 +52,21 @@ static void visiblePixels(const ArtImage& image, int32_t box[4]) {
     box[3] = y1 + 2 < image.height ? y1 + 2 : image.height;
 }
 
-// The overlay is blended over the scene every frame: the quad covers only the part of the
-// picture that shows, so the empty margins cost no fill. The picture itself keeps its size.
-bool addOverlayTile(PakArchive* archive, const std::string& model, const std::string& picture,
-                    const ArtImage& image) {
+void addVisibleQuad(MeshBuild* mesh, const ArtImage& image) {
     int32_t box[4];
     visiblePixels(image, box);
     const double unitX = image.unitWidth / image.width, unitY = image.unitHeight / image.height;
-    std::vector<MeshBuild> meshes(1);
-    meshes[0].initMeshBuild(picture.c_str(), overlayMaterial());
-    addQuadXYMapped(&meshes[0], image.unitLeft + box[0] * unitX, image.unitTop - box[3] * unitY,
+    addQuadXYMapped(mesh, image.unitLeft + box[0] * unitX, image.unitTop - box[3] * unitY,
                     image.unitLeft + box[2] * unitX, image.unitTop - box[1] * unitY, 0.0,
                     (double)box[0] / image.width, (double)box[1] / image.height, (double)box[2] / image.width,
                     (double)box[3] / image.height);
+}
+
+bool addOverlayTile(PakArchive* archive, const std::string& model, const std::string& picture,
+                    const ArtImage& image) {
+    std::vector<MeshBuild> meshes(1);
+    meshes[0].initMeshBuild(picture.c_str(), overlayMaterial());
+    addVisibleQuad(&meshes[0], image);
     return addPicture(archive, picture, image) && addModel(archive, model, meshes);
 }
 
