@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, then builds and runs every test twice: a plain build and one with
-# AddressSanitizer + UndefinedBehaviorSanitizer. Starts its own X server; no display is needed.
+# AddressSanitizer + UndefinedBehaviorSanitizer; between them the fuzzers and the Windows build
+# under Wine. Starts its own X server; no display is needed.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -20,6 +21,13 @@ export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 export LSAN_OPTIONS=suppressions=$PWD/tests/lsan.supp
 
 BUILD_DIR=build-test scripts/build.sh -DLUMIVANE_WERROR=ON
+
+# Every parser's fuzzer, briefly: it must build with clang and survive its seeds and a few seconds.
+FUZZ_SECONDS=${FUZZ_SECONDS:-10} scripts/fuzz.sh
+
+# The Windows build, cross-compiled and tested under Wine (uses the archives of build-test).
+scripts/test-windows.sh
+
 (cd build-test && ctest --output-on-failure -j2)
 
 BUILD_DIR=build-asan scripts/build.sh -DLUMIVANE_WERROR=ON -DLUMIVANE_SANITIZE=ON -DLUMIVANE_BENCH=OFF
