@@ -33,15 +33,6 @@ void InstallPath::loadInstallPath() {
     found = true;
 }
 
-std::string InstallPath::installDirectory() const {
-    return data;
-}
-
-std::string InstallPath::pathInInstall(const char* fileName) {
-    scratch = data + fileName;
-    return scratch;
-}
-
 // "X.exe" is the Windows name of this platform's program X.
 static std::string programFileName(const char* fileName) {
     std::string name = fileName;

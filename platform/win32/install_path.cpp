@@ -31,15 +31,6 @@ void InstallPath::loadInstallPath() {
     found = true;
 }
 
-std::string InstallPath::installDirectory() const {
-    return data;
-}
-
-std::string InstallPath::pathInInstall(const char* fileName) {
-    scratch = data + fileName;
-    return scratch;
-}
-
 bool InstallPath::launchProgram(const char* fileName, bool waitForExit) {
     std::string path = pathInInstall(fileName);
     // The program's folder without its trailing backslash; a bare name keeps our own folder.
