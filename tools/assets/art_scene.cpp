@@ -214,11 +214,12 @@ void addCandleSide(MeshBuild* mesh, const Candle& c) {
     const double r[5] = {c.radius, c.radius, c.radius - 0.05, c.radius - 0.2, c.radius - 0.45};
     const double z[5] = {c.base, c.top - 0.6, c.top - 0.3, c.top - 0.1, c.top};
     const LatheProfile profile = {r, z, 5, 1.0, 0.0, false};
-    // Whole segments of the full turn, so the front meets the shoulder's edges exactly; a few
-    // degrees beyond the outline cover the sway.
+    // Whole segments of the full turn, so the front meets the shoulder's edges exactly. The sway
+    // swings the viewer up to 7 units sideways about a point 200 units off, which turns the
+    // nearest candle's outline by up to 8 degrees: 108 degrees either way cover it.
     const double facing = facingTurn(c.x, c.y);
-    const double from = std::floor((facing - 0.26) * candleSegments) / candleSegments;
-    const double to = std::ceil((facing + 0.26) * candleSegments) / candleSegments;
+    const double from = std::floor((facing - 0.3) * candleSegments) / candleSegments;
+    const double to = std::ceil((facing + 0.3) * candleSegments) / candleSegments;
     addLatheBands(mesh, c.x, c.y, profile, 0, 2, from, to,
                   (int32_t)std::lround((to - from) * candleSegments));
     addLatheBands(mesh, c.x, c.y, profile, 2, 4, 0.0, 1.0, candleSegments);
