@@ -11,9 +11,8 @@
 
 // The picture is read afresh for every paint; nothing is kept between paints.
 static SDL_Surface* loadPreviewPicture() {
-    SDL_RWops* file = SDL_RWFromFile(installPath.pathInInstall("preview.ppk").c_str(), "rb");
-    if (!file) return nullptr;
-    return SDL_LoadBMP_RW(file, 1);  // closes the file
+    // The header is checked first, so a damaged file never makes SDL allocate beyond it.
+    return loadPreviewBmp(SDL_RWFromFile(installPath.pathInInstall("preview.ppk").c_str(), "rb"));
 }
 
 static void paintPreview(HDC dc) {
