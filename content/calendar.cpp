@@ -39,8 +39,13 @@ void monthGrid(int32_t variant, int32_t month, int32_t year, int32_t cells[42]) 
 
 void fillMonthGrid(int32_t variant) {
     time_t now = readWallClock(nullptr);
-    struct tm* local = localtime(&now);
-    if (!local) return;
+    struct tm* local = convertWallClock(&now);
+    if (!local) {
+        // Unconvertible time: an empty grid with no today rather than stale or zeroed cells.
+        for (int32_t i = 0; i < 42; i++) monthCells[i] = 0;
+        calendarDate = {0, 0, 0};
+        return;
+    }
     calendarDate.year = local->tm_year + 1900;
     calendarDate.day = local->tm_mday;
     calendarDate.month = local->tm_mon;
@@ -65,7 +70,7 @@ void buildCalendar(int32_t) {
 // Runs before the holder's children are drawn: at midnight the new page joins in the same frame
 // in which the old one expires.
 void refreshCalendarPage(int32_t) {
-    refreshTimeSnapshot();
+    if (!refreshTimeSnapshot()) return;  // no page until there is a date
     if (localNow.tm_mday == calendarDay) return;
     calendarDay = localNow.tm_mday;
     int32_t variant = currentTrack->intParam1;
@@ -86,13 +91,14 @@ void refreshCalendarPage(int32_t) {
         char dayName[16];
         snprintf(dayName, sizeof dayName, "%d", (int)day);
         SceneNode* cell = newModelNode(calendarPak, day == 0 ? "null" : dayName);
-        if (day == calendarDate.day) page->addChild(newCalendarNode("sel", x, y));  // under the number
+        if (day != 0 && day == calendarDate.day)
+            page->addChild(newCalendarNode("sel", x, y));  // under the number
         cell->setPosition(x, y, 0);
         page->addChild(cell);
     }
 }
 
 void expireOnNewDay(int32_t) {
-    refreshTimeSnapshot();
+    if (!refreshTimeSnapshot()) return;
     if (localNow.tm_mday != currentTrack->intParam1) currentNode->markDying();
 }

@@ -8,6 +8,9 @@
 static const char* const clockPak = "clock.pak";
 
 time_t (*readWallClock)(time_t*) = time;
+struct tm* (*convertWallClock)(const time_t*) = localtime;
+
+static bool snapshotKnown = false;
 
 int32_t clockRemembered[6] = {-1, -1, -1, -1, -1, -1};
 
@@ -15,10 +18,19 @@ void forgetClockDigits() {
     for (int i = 0; i < 6; i++) clockRemembered[i] = -1;
 }
 
-void refreshTimeSnapshot() {
+bool refreshTimeSnapshot() {
     clockTime = readWallClock(nullptr);
-    struct tm* now = localtime(&clockTime);
-    if (now) localNow = *now;
+    struct tm* now = convertWallClock(&clockTime);
+    if (now) {
+        localNow = *now;
+        snapshotKnown = true;
+    }
+    return snapshotKnown;
+}
+
+void forgetTimeSnapshot() {
+    localNow = {};
+    snapshotKnown = false;
 }
 
 bool clockHandAngle(int32_t selector, const struct tm& now, int32_t* angle) {
@@ -128,7 +140,9 @@ void buildAnalogClock(int32_t) {
 
 // The offset is reset every frame, so the hand shows exactly this angle.
 void turnClockHand(int32_t) {
-    refreshTimeSnapshot();
+    // No time to show yet: the hand stays hidden rather than pointing at a made-up 12 o'clock.
+    currentNode->hasMeshes = refreshTimeSnapshot();
+    if (!currentNode->hasMeshes) return;
     int32_t angle;
     if (!clockHandAngle(currentTrack->intParam1, localNow, &angle)) return;
     currentTrack->target->setRotation(0, 0, angle);
@@ -163,7 +177,7 @@ void buildDigitalClock(int32_t) {
 // Runs before the slot's children are drawn: the new digit appears in the frame its field changes,
 // in which the old digit's expiry marks it dying.
 void spawnClockDigit(int32_t) {
-    refreshTimeSnapshot();
+    if (!refreshTimeSnapshot()) return;  // a blank readout until there is a time
     int32_t selector = currentTrack->intParam1;
     int32_t field, memory;
     if (!clockSlotField(selector, localNow, &field, &memory)) return;
@@ -175,7 +189,7 @@ void spawnClockDigit(int32_t) {
 }
 
 void expireWithTime(int32_t) {
-    refreshTimeSnapshot();
+    if (!refreshTimeSnapshot()) return;
     int32_t field;
     if (!clockExpiryField(currentTrack->intParam1, localNow, &field)) return;
     if (field != currentTrack->intParam2) currentNode->markDying();

@@ -12,10 +12,15 @@ void buildDigitalClock(int32_t arg);  // once, on the carrier; selector 0 12-hou
 void spawnClockDigit(int32_t arg);    // selector 1 to 8 names the slot
 void expireWithTime(int32_t arg);     // selector 1/2 hour, 3/4 minute, 5 second; intParam2 the shown value
 
-// The wall clock the clock and the calendar read; tests replace it.
+// The wall clock the clock and the calendar read, and its conversion to the time of day shown
+// (localtime); the offscreen renderer and tests replace them.
 extern time_t (*readWallClock)(time_t*);
+extern struct tm* (*convertWallClock)(const time_t*);
 // Reads the wall clock into clockTime and localNow (full-width time_t, so it runs past 2038).
-void refreshTimeSnapshot();
+// When the conversion fails localNow keeps the last good time; false while there has been none.
+bool refreshTimeSnapshot();
+// Forgets the snapshot: until the next good reading the clock is blank and the calendar has no page.
+void forgetTimeSnapshot();
 
 // Remembered fields of the digital slots: tens hour, units hour, tens minute, units minute,
 // colon second, am/pm hour. -1 makes the next call of every slot produce a digit.

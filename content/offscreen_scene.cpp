@@ -6,6 +6,7 @@
 
 #include "app/app_state.h"
 #include "app/video.h"
+#include "content/clock.h"
 #include "content/scene.h"
 #include "pak/library.h"
 #include "pak/mesh.h"
@@ -14,19 +15,35 @@
 
 static Viewport offscreenViewport;
 static SaverSettings offscreenSettings;
+static time_t offscreenWallTime;
+
+static time_t offscreenClock(time_t* out) {
+    time_t now = offscreenWallTime + (time_t)(frameTicks / 1000);
+    if (out) *out = now;
+    return now;
+}
+
+// The given time is already the time of day to show: no zone, no daylight saving.
+static struct tm* offscreenConversion(const time_t* now) {
+    return gmtime(now);
+}
+
+void setOffscreenWallTime(time_t wallTime) {
+    offscreenWallTime = wallTime;
+}
 
 bool openOffscreenScene(int32_t width, int32_t height, const SaverSettings& sceneSettings, unsigned seed,
-                        const char* installDir) {
+                        time_t wallTime, const char* installDir) {
     if (!openOffscreenGl(width, height)) {
         closeOffscreenGl();
         return false;
     }
-    beginOffscreenScene(width, height, sceneSettings, seed, installDir);
+    beginOffscreenScene(width, height, sceneSettings, seed, wallTime, installDir);
     return true;
 }
 
 void beginOffscreenScene(int32_t width, int32_t height, const SaverSettings& sceneSettings, unsigned seed,
-                         const char* installDir) {
+                         time_t wallTime, const char* installDir) {
     applyGlState();
     offscreenViewport.width = width;
     offscreenViewport.height = height;
@@ -38,6 +55,9 @@ void beginOffscreenScene(int32_t width, int32_t height, const SaverSettings& sce
     pakLibrary.setBasePath(installDir);
     srand(seed);
     frameTicks = 0;
+    setOffscreenWallTime(wallTime);
+    readWallClock = offscreenClock;
+    convertWallClock = offscreenConversion;
     buildScene();
 }
 
@@ -90,6 +110,8 @@ int32_t endOffscreenScene(uint32_t ticks) {
     freeRoot(&overlayRoot);
     viewport = nullptr;
     settings = nullptr;
+    readWallClock = time;
+    convertWallClock = localtime;
     return dismantled ? frames : -1;
 }
 
@@ -100,9 +122,9 @@ int32_t closeOffscreenScene(uint32_t ticks) {
 }
 
 bool renderOffscreenPicture(int32_t width, int32_t height, const SaverSettings& sceneSettings, unsigned seed,
-                            const uint32_t* frameTimes, int32_t frameCount, const char* installDir,
-                            std::vector<uint8_t>* rgb) {
-    if (!openOffscreenScene(width, height, sceneSettings, seed, installDir)) return false;
+                            time_t wallTime, const uint32_t* frameTimes, int32_t frameCount,
+                            const char* installDir, std::vector<uint8_t>* rgb) {
+    if (!openOffscreenScene(width, height, sceneSettings, seed, wallTime, installDir)) return false;
     uint32_t ticks = 0;
     for (int32_t i = 0; i < frameCount; i++) {
         ticks = frameTimes[i];

@@ -16,6 +16,7 @@ static const char* const mainPak = "main.pak";
 
 void resetSceneState() {
     forgetClockDigits();
+    forgetTimeSnapshot();
     calendarDay = -1;
     flickerValues[0] = 0.02f;
     flickerValues[1] = 0.035f;

@@ -47,14 +47,8 @@ static std::string emptyInstall() {
     return dir;
 }
 
+// The wall time the scene starts at; the offscreen clock adds the frame clock to it.
 static time_t fakeBase;
-
-// Wall clock = fakeBase plus the frame clock, so simulated minutes pass for the clock too.
-static time_t fakeClock(time_t* out) {
-    time_t now = fakeBase + frameTicks / 1000;
-    if (out) *out = now;
-    return now;
-}
 
 static time_t utc(int year, int month, int day, int hour, int minute, int second) {
     struct tm date = {};
@@ -73,20 +67,16 @@ class SceneTest : public GlTest {
     int contextHeight() const override { return 192; }
     void SetUp() override {
         GlTest::SetUp();
-        setenv("TZ", "UTC", 1);
-        tzset();
-        readWallClock = fakeClock;
         fakeBase = utc(2026, 3, 14, 13, 5, 7);
     }
     void TearDown() override {
         if (sceneRoot) {
             EXPECT_GE(endOffscreenScene(frameTicks), 0) << "the tree did not dismantle";
         }
-        readWallClock = time;
         GlTest::TearDown();
     }
     void begin(const SaverSettings& chosen, unsigned seed = 1) {
-        beginOffscreenScene(256, 192, chosen, seed, emptyInstall().c_str());
+        beginOffscreenScene(256, 192, chosen, seed, fakeBase, emptyInstall().c_str());
     }
 };
 
@@ -252,10 +242,46 @@ TEST_F(SceneTest, SameDayOfAnotherMonthKeepsThePage) {
     drawOffscreenFrame(100, false);
     const SceneNode* holder = overlayRoot->children[0]->children[1];
     const SceneNode* page = holder->children[0];
-    fakeBase = utc(2026, 4, 14, 13, 5, 7);
+    setOffscreenWallTime(utc(2026, 4, 14, 13, 5, 7));
     for (uint32_t t = 200; t <= 1000; t += 100) drawOffscreenFrame(t, false);
     ASSERT_EQ(holder->children.size(), 1u);
     EXPECT_EQ(holder->children[0], page);
+}
+
+// A wall time the C library cannot break down (far past year 9999): no made-up time, no
+// "today" in every empty cell; once a time has been shown, it stays until a good one comes.
+TEST_F(SceneTest, UnconvertibleWallTimeShowsNoTime) {
+    const time_t unconvertible = (time_t)1 << 62;
+    fakeBase = unconvertible;
+    SaverSettings chosen = overlayOff();
+    chosen.showClock = chosen.showCalendar = true;
+    begin(chosen);
+    for (uint32_t t = 100; t <= 1000; t += 100) drawOffscreenFrame(t, false);
+    const SceneNode* holder = overlayRoot->children[0]->children[1];
+    const SceneNode* clockCarrier = overlayRoot->children[1];
+    EXPECT_TRUE(holder->children.empty()) << "a page without a date";
+    EXPECT_TRUE(liveDigits(clockCarrier).empty()) << "digits without a time";
+
+    setOffscreenWallTime(utc(2026, 3, 14, 13, 5, 7));
+    drawOffscreenFrame(1100, false);
+    ASSERT_EQ(holder->children.size(), 1u);
+    const SceneNode* page = holder->children[0];
+    EXPECT_EQ(page->children.size(), 45u);  // weekday row, month name, 42 cells and one mark
+    std::vector<Digit> shown = liveDigits(clockCarrier);
+    EXPECT_EQ(shown.size(), 6u);
+    setOffscreenWallTime(unconvertible);
+    for (uint32_t t = 1200; t <= 3000; t += 100) drawOffscreenFrame(t, false);
+    EXPECT_EQ(liveDigits(clockCarrier), shown) << "the last good time stays";
+    ASSERT_EQ(holder->children.size(), 1u);
+    EXPECT_EQ(holder->children[0], page);
+    endOffscreenScene(frameTicks);
+
+    chosen.analogClock = true;
+    begin(chosen);
+    drawOffscreenFrame(100, false);
+    const SceneNode* dial = overlayRoot->children[1];
+    ASSERT_EQ(dial->children.size(), 4u);
+    for (int hand = 1; hand < 4; hand++) EXPECT_FALSE(dial->children[hand]->hasMeshes) << "hand " << hand;
 }
 
 static void expectEverythingGivenBack() {
@@ -304,7 +330,7 @@ TEST_F(SceneTest, RealAssetsGiveEverythingBack) {
     fakeBase = utc(2026, 3, 14, 23, 58, 30);  // through midnight: a new page and every digit anew
     SaverSettings chosen = defaultSettings();
     chosen.showFrameRate = true;
-    beginOffscreenScene(256, 192, chosen, 5, folder.c_str());
+    beginOffscreenScene(256, 192, chosen, 5, fakeBase, folder.c_str());
     size_t mostEffects = 0;
     for (uint32_t t = 100; t <= 3 * 60 * 1000; t += 100) {
         drawOffscreenFrame(t, false);
@@ -324,8 +350,8 @@ TEST(OffscreenPicture, SameSeedSamePicture) {
     SaverSettings chosen = overlayOff();
     const uint32_t times[4] = {2000, 2040, 2080, 2120};
     std::vector<uint8_t> first, second;
-    ASSERT_TRUE(renderOffscreenPicture(152, 112, chosen, 3, times, 4, folder.c_str(), &first));
-    ASSERT_TRUE(renderOffscreenPicture(152, 112, chosen, 3, times, 4, folder.c_str(), &second));
+    ASSERT_TRUE(renderOffscreenPicture(152, 112, chosen, 3, 0, times, 4, folder.c_str(), &first));
+    ASSERT_TRUE(renderOffscreenPicture(152, 112, chosen, 3, 0, times, 4, folder.c_str(), &second));
     ASSERT_EQ(first.size(), 152u * 112u * 3u);
     EXPECT_EQ(first, second);
     size_t lit = 0;

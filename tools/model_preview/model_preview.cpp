@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <string>
 #include <vector>
 
@@ -122,8 +123,11 @@ static bool savePicture(const char* path, int32_t width, int32_t height) {
 static int renderScene(const PreviewOptions& o) {
     std::string folder = o.arguments[0];
     if (folder.empty() || folder.back() != '/') folder += '/';
-    // The clock and calendar show the real time; the scene runs in 30 ms frames up to --time.
-    if (!openOffscreenScene(o.width, o.height, o.settings, 1, folder.c_str())) {
+    // The clock and calendar show the real local time; the scene runs in 30 ms frames up to --time.
+    time_t now = std::time(nullptr);
+    struct tm* local = std::localtime(&now);
+    time_t wallTime = local ? timegm(local) : now;
+    if (!openOffscreenScene(o.width, o.height, o.settings, 1, wallTime, folder.c_str())) {
         std::fprintf(stderr, "model_preview: no headless GL context\n");
         return 1;
     }

@@ -80,7 +80,8 @@ int main(int argc, char** argv) {
     sceneSettings.showFrameRate = false;
     std::vector<uint8_t> rgb;
     int32_t frameCount = (int32_t)(sizeof frameTimes / sizeof frameTimes[0]);
-    if (!renderOffscreenPicture(width, height, sceneSettings, pictureSeed, frameTimes, frameCount,
+    // No clock or calendar in the picture, so the wall time does not show.
+    if (!renderOffscreenPicture(width, height, sceneSettings, pictureSeed, 0, frameTimes, frameCount,
                                 folder.c_str(), &rgb)) {
         fprintf(stderr, "preview_picture: no offscreen GL context\n");
         return 1;
