@@ -7,6 +7,7 @@
 #include "app/app_state.h"
 #include "app/settings.h"
 #include "app/video.h"
+#include "content/scene.h"
 #include "pak/mesh.h"
 #include "scene/animator.h"
 #include "scene/node.h"
@@ -68,6 +69,16 @@ static void restAfterFrame(uint32_t frameStart) {
     if (spent < shortestFrameMs) SDL_Delay(shortestFrameMs - spent);
 }
 
+// An ordinary window (--window) follows its new size, and closing it ends the run like Escape.
+static bool windowEventEndsRun(const SDL_Event& event) {
+    if (!viewport || !viewport->windowed) return false;
+    if (event.type == SDL_VIDEORESIZE) {
+        viewport->resizeWindow(event.resize.w, event.resize.h);
+        fitOverlayToView();
+    }
+    return event.type == SDL_QUIT;
+}
+
 void runMainLoop() {
     bool stopRequested = false;
     while (!(stopRequested && rootDead(sceneRoot) && rootDead(overlayRoot))) {
@@ -75,6 +86,7 @@ void runMainLoop() {
         while (SDL_PollEvent(&event)) {
             bool mouseMoveEnds = settings && settings->mouseMoveEnds;
             if (eventEndsRun(event, SDL_GetTicks(), mouseMoveEnds)) requestStop(stopRequested);
+            if (windowEventEndsRun(event)) requestStop(stopRequested);
         }
         if (stopSignalled) requestStop(stopRequested);
         renderFrame();

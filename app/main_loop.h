@@ -7,7 +7,8 @@
 void runMainLoop();
 int32_t renderFrame();
 // Escape always ends the run; mouse motion only after the first 3000 ms and when the settings
-// ask for it. Every other event is ignored, the window-close request included.
+// ask for it. Every other event is ignored here, the window-close request included (only an
+// ordinary --window run ends on it, in the loop).
 bool eventEndsRun(const SDL_Event& event, uint32_t ticksNow, bool mouseMoveEnds);
 // SIGTERM and SIGINT end the run as Escape does.
 void installStopSignals();

@@ -1,10 +1,12 @@
 #include "app/modes.h"
 
+#include <cstdio>
 #include <fstream>
 #include <sstream>
 
 #include "app/app_state.h"
 #include "app/main_loop.h"
+#include "app/options.h"
 #include "app/settings.h"
 #include "app/video.h"
 #include "content/scene.h"
@@ -65,22 +67,43 @@ int runCommandLine(const std::string& commandLine) {
         case MODE_FULL_SCREEN:
             break;
     }
-    chooseHostWindow(commandLine);
-    return runFullScreen();
+    RunOptions options = parseRunOptions(commandLine);
+    switch (options.action) {
+        case OPTIONS_HELP:
+            fputs(optionsHelpText().c_str(), stdout);
+            return 0;
+        case OPTIONS_VERSION:
+            fputs(versionText().c_str(), stdout);
+            return 0;
+        case OPTIONS_BAD:
+            fprintf(stderr, "lumivane: %s\n", options.error.c_str());
+            return EXIT_BAD_OPTION;
+        case OPTIONS_RUN:
+            break;
+    }
+    // An ordinary window is asked for in person; a host window xscreensaver names does not apply.
+    if (!options.window) chooseHostWindow(commandLine);
+    return runFullScreen(options);
 }
 
-int runFullScreen() {
+int runFullScreen(const RunOptions& options) {
     std::ifstream file;
-    std::string path = settingsFilePath();
+    std::string path = settingsReadPath();
     if (!path.empty()) file.open(path, std::ios::binary);
     // Without a folder the archives are looked up in the working directory.
     if (installPath.found) pakLibrary.setBasePath(installPath.installDirectory());
     settings = new SaverSettings(file.is_open() ? readSettings(file) : defaultSettings());
+    applyRunOptions(options, settings);
 
     installStopSignals();
     viewport = new Viewport();
-    viewport->openVideo(settings->resolutionWidth(), settings->resolutionHeight(),
-                        settings->resolutionBits());
+    if (options.window) {
+        viewport->windowed = true;
+        viewport->openVideo(options.windowWidth, options.windowHeight, 32);
+    } else {
+        viewport->openVideo(settings->resolutionWidth(), settings->resolutionHeight(),
+                            settings->resolutionBits());
+    }
     buildScene();
     runMainLoop();
     return 0;

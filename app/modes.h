@@ -15,6 +15,11 @@ struct ModeChoice {
 ModeChoice chooseMode(const std::string& commandLine);
 // The arguments after the program name, joined with spaces into one command-line text.
 std::string joinArguments(int argc, char** argv);
-// Runs the chosen mode; returns the process exit status.
+struct RunOptions;
+
+enum { EXIT_BAD_OPTION = 2 };
+
+// Runs the chosen mode; returns the process exit status. The full-screen run takes the long
+// options first: --help and --version print and return 0, a bad one prints one line and returns 2.
 int runCommandLine(const std::string& commandLine);
-int runFullScreen();
+int runFullScreen(const RunOptions& options);

@@ -1,5 +1,7 @@
 #include "app/settings.h"
 
+#include <sys/stat.h>
+
 #include "platform/data_folder.h"
 #include "platform/file_replace.h"
 
@@ -102,4 +104,17 @@ bool writeSettingsFile(const std::string& path, const SaverSettings& settings) {
 
 std::string settingsFilePath() {
     return commonDataFile(settingsFileName);
+}
+
+static bool isRegularFile(const std::string& path) {
+    struct stat info;
+    return !path.empty() && stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+// A user's own settings win; without them an administrator's system-wide file applies.
+std::string settingsReadPath() {
+    std::string own = userDataFile(settingsFileName);
+    if (isRegularFile(own)) return own;
+    std::string shared = systemDataFile(settingsFileName);
+    return isRegularFile(shared) ? shared : "";
 }

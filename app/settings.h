@@ -36,5 +36,8 @@ SaverSettings readSettingsBytes(const uint8_t* bytes, size_t size);
 void encodeSettings(const SaverSettings& settings, uint8_t* bytes);
 // Replaces the file in one step, so a reader never sees half of it. False when it could not.
 bool writeSettingsFile(const std::string& path, const SaverSettings& settings);
-// The settings file's full path; empty when there is no data folder.
+// The settings file the configuration program writes; empty when there is no data folder.
 std::string settingsFilePath();
+// The settings file a run reads: the user's own, else the system-wide one; empty when neither
+// exists (the defaults apply). Creates nothing.
+std::string settingsReadPath();

@@ -22,7 +22,7 @@
 
 void Viewport::openVideo(int32_t modeWidth, int32_t modeHeight, int32_t modeBits) {
     initVideo(modeWidth, modeHeight, modeBits);
-    SDL_ShowCursor(0);
+    SDL_ShowCursor(windowed ? 1 : 0);
 }
 
 void Viewport::initVideo(int32_t modeWidth, int32_t modeHeight, int32_t modeBits) {
@@ -32,7 +32,7 @@ void Viewport::initVideo(int32_t modeWidth, int32_t modeHeight, int32_t modeBits
         exitOnVideoFailure();
     }
     // A window handed over by a screensaver framework sets the size; the settings' mode does not apply.
-    if (hostWindowSize(&width, &height)) {
+    if (!windowed && hostWindowSize(&width, &height)) {
         bitsPerPixel = 32;
     } else if (modeWidth != 0 || modeHeight != 0 || modeBits != 0) {
         width = modeWidth;
@@ -67,11 +67,18 @@ static void dropMultisampling() {
     SDL_GL_SetAttribute(SDL_GL_ACCELERATED_VISUAL, 0);
 }
 
-int32_t Viewport::createGlContext() {
+static Uint32 videoFlags(bool windowed) {
     const SDL_VideoInfo* info = SDL_GetVideoInfo();
     Uint32 flags = SDL_OPENGL | SDL_FULLSCREEN | SDL_HWSURFACE | SDL_ASYNCBLIT;
     if (info && info->blit_hw) flags |= SDL_HWACCEL;
-    if (hostWindowSize(nullptr, nullptr)) flags &= ~(Uint32)SDL_FULLSCREEN;
+    if (windowed) flags = (flags & ~(Uint32)SDL_FULLSCREEN) | SDL_RESIZABLE;
+    if (!windowed && hostWindowSize(nullptr, nullptr)) flags &= ~(Uint32)SDL_FULLSCREEN;
+    return flags;
+}
+
+int32_t Viewport::createGlContext() {
+    Uint32 flags = videoFlags(windowed);
+    if (windowed) SDL_WM_SetCaption("Lumivane", "Lumivane");
 
     setGlAttributes();
     screenSurface = SDL_SetVideoMode(width, height, 32, flags);
@@ -142,6 +149,18 @@ double Viewport::edgeXAtDepth(double depth) const {
 
 double Viewport::edgeYAtDepth(double depth) const {
     return viewCorner.y * depth / viewCorner.z;
+}
+
+void Viewport::resizeWindow(int32_t newWidth, int32_t newHeight) {
+    if (!windowed || newWidth <= 0 || newHeight <= 0) return;
+    if (resizeKeepsGlContext()) {
+        SDL_Surface* resized = SDL_SetVideoMode(newWidth, newHeight, 32, videoFlags(true));
+        if (!resized) return;  // the old window still works at its old size
+        screenSurface = resized;
+    }
+    width = newWidth;
+    height = newHeight;
+    setProjection(width, height);
 }
 
 void Viewport::toggleFullScreen() {

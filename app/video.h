@@ -9,6 +9,7 @@ struct Viewport {
     int32_t width;
     int32_t height;
     int32_t bitsPerPixel;  // as asked, or the desktop's; the mode itself is always 32 bits
+    bool windowed;         // an ordinary, resizable window with the cursor shown (set before openVideo)
 
     // All three zero open the desktop mode. Hides the cursor. Exits with status 1 on failure.
     void openVideo(int32_t modeWidth, int32_t modeHeight, int32_t modeBits);
@@ -18,6 +19,8 @@ struct Viewport {
     int32_t setProjection(int32_t viewWidth, int32_t viewHeight);
     double edgeXAtDepth(double depth) const;  // left edge of the visible area in the plane z = depth
     double edgeYAtDepth(double depth) const;  // bottom edge
+    // A windowed run's window has a new size: the picture and the camera follow it.
+    void resizeWindow(int32_t newWidth, int32_t newHeight);
     void toggleFullScreen();
     void closeVideo();
 };

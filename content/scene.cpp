@@ -14,6 +14,31 @@
 
 static const char* const mainPak = "main.pak";
 
+// Overlay nodes held to a side of the picture: x = side × edgeXAtDepth(depth) + shift. The
+// vertical field of view is fixed, so a new aspect ratio moves them sideways only.
+struct OverlayPin {
+    SceneNode* node;
+    double side;  // -1: the right edge, 1: the left edge
+    double depth;
+    double shift;
+    double placedX;  // the x the pin gave; builders may add offsets of their own on top
+};
+static OverlayPin overlayPins[3];
+static int overlayPinCount = 0;
+
+static double pinnedX(const OverlayPin& pin) {
+    return pin.side * viewport->edgeXAtDepth(pin.depth) + pin.shift;
+}
+
+// Places the node's x and remembers it for a later fitOverlayToView.
+static void pinToSide(SceneNode* node, double side, double depth, double shift) {
+    OverlayPin pin = {node, side, depth, shift, 0};
+    pin.placedX = pinnedX(pin);
+    node->transform.position.x = pin.placedX;
+    if (overlayPinCount < (int)(sizeof overlayPins / sizeof overlayPins[0]))
+        overlayPins[overlayPinCount++] = pin;
+}
+
 void resetSceneState() {
     forgetClockDigits();
     forgetTimeSnapshot();
@@ -22,6 +47,7 @@ void resetSceneState() {
     flickerValues[1] = 0.035f;
     flickerValues[2] = 0.02f;
     fpsFrames = 0;
+    overlayPinCount = 0;
 }
 
 static double randomPhase() {
@@ -113,9 +139,22 @@ static void buildMainScene() {
     sway->addChild(thinks);
 }
 
-static void addOverlayCarrier(double x, double y, double z, const AnimTrack& track) {
+void fitOverlayToView() {
+    if (!viewport || !overlayRoot || overlayRoot->dying) return;
+    for (int p = 0; p < overlayPinCount; p++)
+        for (size_t c = 0; c < overlayRoot->children.size(); c++)
+            if (overlayRoot->children[c] == overlayPins[p].node) {
+                OverlayPin& pin = overlayPins[p];
+                double x = pinnedX(pin);
+                pin.node->transform.position.x += x - pin.placedX;
+                pin.placedX = x;
+            }
+}
+
+static void addOverlayCarrier(double depth, double y, double z, const AnimTrack& track) {
     SceneNode* carrier = newNode();
-    carrier->setPosition(x, y, z);
+    carrier->setPosition(0, y, z);
+    pinToSide(carrier, -1, depth, 0);
     giveTrack(carrier, track);
     overlayRoot->addChild(carrier);
 }
@@ -124,7 +163,7 @@ static void buildOverlay() {
     const Viewport* view = viewport;
     if (settings->showCalendar) {
         int32_t variant = settings->russianCalendar ? 0 : 1;
-        addOverlayCarrier(-view->edgeXAtDepth(-211), view->edgeYAtDepth(183), -140,
+        addOverlayCarrier(-211, view->edgeYAtDepth(183), -140,
                           axisTrack(buildCalendar, variant, 0.0, 0.0, 0.0, -1.0));
     }
     if (settings->showClock) {
@@ -134,11 +173,12 @@ static void buildOverlay() {
             settings->analogClock
                 ? actionTrack(buildAnalogClock, 0, -1.0)
                 : axisTrack(buildDigitalClock, settings->clock24Hours ? 1 : 0, 0.0, 0.0, 0.0, -1.0);
-        addOverlayCarrier(-view->edgeXAtDepth(depth), view->edgeYAtDepth(depth), z, builder);
+        addOverlayCarrier(depth, view->edgeYAtDepth(depth), z, builder);
     }
     if (settings->showFrameRate) {
         SceneNode* rate = newModelNode("utils.pak", "fps");
-        rate->setPosition(view->edgeXAtDepth(-100) + 5, -2.5 - view->edgeYAtDepth(-100), 0);
+        rate->setPosition(0, -2.5 - view->edgeYAtDepth(-100), 0);
+        pinToSide(rate, 1, -100, 5);
         giveTrack(rate, actionTrack(updateFrameRate, 0, 0.0));
         overlayRoot->addChild(rate);
     }

@@ -6,6 +6,9 @@
 // the settings read and the pak library's base path set.
 void buildScene();
 
+// After the viewport's size has changed: the overlay's corner pieces move to the new sides.
+void fitOverlayToView();
+
 // Track callbacks.
 void spawnBubble(int32_t arg);     // on a bubble source: one bubble every 180 to 229 ms of track time
 void addLateOverlay(int32_t arg);  // on overlayRoot: adds the "nn" model after a minute

@@ -4,3 +4,8 @@
 // The all-users application-data folder (created if missing) followed by the separator and
 // `fileName`; empty when no such folder can be had.
 std::string commonDataFile(const char* fileName);
+// Read-only places, nothing created: the current user's own file (LUMIVANE_DATA's when set), and
+// the one an administrator put in the system-wide folder ("" where there is no such place apart
+// from commonDataFile's folder).
+std::string userDataFile(const char* fileName);
+std::string systemDataFile(const char* fileName);

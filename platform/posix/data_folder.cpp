@@ -23,20 +23,45 @@ static std::string userDataFolder() {
     return "";
 }
 
-// LUMIVANE_DATA when set; else the shared /var/lib/lumivane when this user may write there
-// (root creates it); else the user's own data folder, so the programs work without root.
-static std::string dataFolder() {
+static const char* overrideFolder() {
     const char* env = getenv("LUMIVANE_DATA");
-    if (env && *env) return makeFolder(env) ? env : "";
-    const char* shared = "/var/lib/lumivane";
-    if (makeFolder(shared) && access(shared, W_OK) == 0) return shared;
+    return env && *env ? env : nullptr;
+}
+
+// The administrator's folder; LUMIVANE_SYSTEM_DATA stands in for it where /var/lib is not ours.
+static std::string systemFolder() {
+    const char* env = getenv("LUMIVANE_SYSTEM_DATA");
+    return env && *env ? env : "/var/lib/lumivane";
+}
+
+// LUMIVANE_DATA when set; else the system-wide folder when this user may write there (root
+// creates it; an administrator may open it to a group); else the user's own data folder, so the
+// programs work without root.
+static std::string dataFolder() {
+    if (const char* env = overrideFolder()) return makeFolder(env) ? env : "";
+    std::string shared = systemFolder();
+    if (makeFolder(shared) && access(shared.c_str(), W_OK) == 0) return shared;
     std::string own = userDataFolder();
     return !own.empty() && makeFolder(own) ? own : "";
 }
 
-std::string commonDataFile(const char* fileName) {
-    std::string folder = dataFolder();
+static std::string fileInFolder(std::string folder, const char* fileName) {
     if (folder.empty()) return "";
     if (folder.back() != '/') folder += '/';
     return folder + fileName;
+}
+
+std::string commonDataFile(const char* fileName) {
+    return fileInFolder(dataFolder(), fileName);
+}
+
+std::string userDataFile(const char* fileName) {
+    if (const char* env = overrideFolder()) return fileInFolder(env, fileName);
+    return fileInFolder(userDataFolder(), fileName);
+}
+
+// A folder named by LUMIVANE_DATA is the whole story: a private setup sees no shared settings.
+std::string systemDataFile(const char* fileName) {
+    if (overrideFolder()) return "";
+    return fileInFolder(systemFolder(), fileName);
 }

@@ -7,3 +7,9 @@
 void chooseVideoDriver() {
     setenv("SDL_VIDEODRIVER", "x11", 0);
 }
+
+// SDL's X11 driver resizes its window in place. It must be asked to: the window manager resizes
+// only the outer frame window, not the inner one that GL draws into.
+bool resizeKeepsGlContext() {
+    return true;
+}

@@ -13,3 +13,12 @@ std::string commonDataFile(const char* fileName) {
     if (path.back() != '\\') path += '\\';
     return path + fileName;
 }
+
+// The all-users folder is already the one place every user reads.
+std::string userDataFile(const char* fileName) {
+    return commonDataFile(fileName);
+}
+
+std::string systemDataFile(const char*) {
+    return "";
+}

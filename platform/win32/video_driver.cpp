@@ -9,3 +9,9 @@ void chooseVideoDriver() {
     const char* chosen = getenv("SDL_VIDEODRIVER");
     if (!chosen || !*chosen) putenv(windibDriver);
 }
+
+// windib makes a new GL context on every SDL_SetVideoMode; the window itself already has the new
+// size and its GL surface follows it.
+bool resizeKeepsGlContext() {
+    return false;
+}

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # "cmake --install" to a temporary prefix gives a tree that still works once moved elsewhere: the
-# bin/lumivane link starts the saver, which finds its archives and preview picture beside itself
+# bin/lumivane link (and libexec/xscreensaver/lumivane, xscreensaver's) starts the saver, which finds its archives and preview picture beside itself
 # from any working directory, without LUMIVANE_PATH.
 source "$(dirname "$0")/preview_common.bash"
 command -v xdotool >/dev/null || { echo "skipped: no xdotool"; exit 77; }
@@ -11,10 +11,15 @@ mv "$work/prefix" "$work/moved"
 prefix=$work/moved
 for file in lib/lumivane/Lumivane lib/lumivane/config lib/lumivane/main.pak lib/lumivane/clock.pak \
   lib/lumivane/calendar.pak lib/lumivane/utils.pak lib/lumivane/debug.pak lib/lumivane/preview.ppk \
-  share/xscreensaver/config/lumivane.xml; do
+  share/xscreensaver/config/lumivane.xml share/man/man6/lumivane.6.gz share/doc/lumivane/copyright; do
   [ -f "$prefix/$file" ] || fail "not installed: $file"
 done
 [ "$(readlink "$prefix/bin/lumivane")" = ../lib/lumivane/Lumivane ] || fail "bin/lumivane is not the relative link"
+# Where Debian keeps xscreensaver's hacks, and the settings program on the PATH.
+[ "$(readlink "$prefix/libexec/xscreensaver/lumivane")" = ../../lib/lumivane/Lumivane ] ||
+  fail "libexec/xscreensaver/lumivane is not the relative link"
+[ "$(readlink "$prefix/bin/lumivane-config")" = ../lib/lumivane/config ] || fail "bin/lumivane-config is not the relative link"
+"$prefix/libexec/xscreensaver/lumivane" --version | grep -q '^lumivane ' || fail "the hack does not run through its link"
 
 unset LUMIVANE_PATH
 mkdir -p "$work/elsewhere"

@@ -19,6 +19,7 @@ shots=$BUILD/e2e-shots
 mkdir -p "$shots"
 export LUMIVANE_PATH=$BUILD/ LUMIVANE_DATA=$work/data TZ=UTC
 saver_pid=""
+saver_args=""  # words for the saver's command line (split at spaces)
 cleanup() {
     if [ -n "$saver_pid" ]; then kill -9 "$saver_pid" 2>/dev/null || true; fi
     rm -rf "$work"
@@ -70,9 +71,9 @@ launch_saver() {
         export ASAN_OPTIONS=${ASAN_OPTIONS:-}:verify_asan_link_order=0
     fi
     if [ -n "$libs" ]; then
-        LD_PRELOAD="$libs ${LD_PRELOAD:-}" FAKETIME="@${1:-}" "$BUILD/Lumivane" >"$work/output" 2>&1 &
+        LD_PRELOAD="$libs ${LD_PRELOAD:-}" FAKETIME="@${1:-}" "$BUILD/Lumivane" $saver_args >"$work/output" 2>&1 &
     else
-        "$BUILD/Lumivane" >"$work/output" 2>&1 &
+        "$BUILD/Lumivane" $saver_args >"$work/output" 2>&1 &
     fi
     saver_pid=$!
 }

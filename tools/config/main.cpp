@@ -1,4 +1,5 @@
-// Shows and changes the screensaver's settings file, the one the saver reads at start-up.
+// Shows and changes the screensaver's settings file. It writes the system-wide file when the user
+// may (the administrator), else the user's own; it shows what a run of this user would read.
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -93,8 +94,11 @@ static bool applySetting(SaverSettings* s, const char* pair) {
     return false;
 }
 
-static SaverSettings loadSettings(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
+// The settings a run would use now: the user's own file, else the system-wide one, else the defaults.
+static SaverSettings loadSettings() {
+    std::ifstream file;
+    std::string path = settingsReadPath();
+    if (!path.empty()) file.open(path, std::ios::binary);
     return file.is_open() ? readSettings(file) : defaultSettings();
 }
 
@@ -104,6 +108,11 @@ static int saveSettings(const std::string& path, const SaverSettings& s) {
         return EXIT_WRITE_FAILED;
     }
     printSettings(s);
+    printf("file=%s\n", path.c_str());
+    // The administrator writing the system-wide file may have a file of their own that wins for them.
+    std::string read = settingsReadPath();
+    if (read != path)
+        fprintf(stderr, "config: note: your runs read %s, which comes first for you\n", read.c_str());
     return 0;
 }
 
@@ -120,19 +129,22 @@ int main(int argc, char** argv) {
     }
     const char* command = argc > 1 ? argv[1] : "--show";
     if (strcmp(command, "--show") == 0 && argc <= 2) {
-        printSettings(loadSettings(path));
+        printSettings(loadSettings());
+        std::string read = settingsReadPath();
+        printf("file=%s\n", read.empty() ? "none (the defaults)" : read.c_str());
         return 0;
     }
     if (strcmp(command, "--reset") == 0 && argc == 2) return saveSettings(path, defaultSettings());
     if (strcmp(command, "--set") == 0 && argc > 2) {
-        SaverSettings s = loadSettings(path);
+        SaverSettings s = loadSettings();
         for (int i = 2; i < argc; i++)
             if (!applySetting(&s, argv[i])) return EXIT_BAD_USAGE;
         return saveSettings(path, s);
     }
     if (strcmp(command, "--help") == 0) {
         printf("usage: config [--show | --reset | --set name=value ...]\n");
-        printf("Settings file: %s\n", path.c_str());
+        printf("Settings file: %s (written by --set and --reset)\n", path.c_str());
+        printf("A run reads your own settings file if you have one, else the system-wide one.\n");
         return 0;
     }
     return usage();

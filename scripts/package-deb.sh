@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Builds the Debian package lumivane_<version>_amd64.deb into BUILD_DIR (default: build-deb) and
+# checks it with lintian. Extra arguments go to cmake's configure step. Prints the package's path
+# last.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build_dir=${BUILD_DIR:-build-deb}
+
+# Packaging tools: cpack's shlibdeps needs dpkg-dev; lintian checks the result.
+needed=()
+for p in dpkg-dev lintian; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || needed+=("$p")
+done
+if [ ${#needed[@]} -gt 0 ]; then
+  scripts/install-deps.sh
+  SUDO=""
+  if [ "$(id -u)" -ne 0 ]; then SUDO=sudo; fi
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${needed[@]}"
+fi
+
+# cpack installs without first building everything (the tests are not part of the package).
+cmake -S . -B "$build_dir" -DCMAKE_BUILD_TYPE=Release -DLUMIVANE_BENCH=OFF -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON "$@" >/dev/null
+# Only what the package holds; the tests are not needed for it.
+cmake --build "$build_dir" -j"$(nproc)" --target Lumivane config assets preview_ppk docs
+rm -f "$build_dir"/lumivane_*.deb
+(cd "$build_dir" && cpack -G DEB >/dev/null)
+deb=$(ls "$build_dir"/lumivane_*_amd64.deb)
+echo "lintian:"
+# Errors fail the script; warnings and notes are shown.
+lintian --fail-on error "$deb" | sed 's/^/  /' || { echo "lintian found errors"; exit 1; }
+echo "$(realpath "$deb")"
