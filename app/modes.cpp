@@ -69,7 +69,7 @@ int runCommandLine(const std::string& commandLine) {
     return runFullScreen();
 }
 
-int runFullScreen() {
+int runFullScreen(int32_t maxFramesPerSecond) {
     std::ifstream file;
     std::string path = settingsFilePath();
     if (!path.empty()) file.open(path, std::ios::binary);
@@ -82,6 +82,6 @@ int runFullScreen() {
     viewport->openVideo(settings->resolutionWidth(), settings->resolutionHeight(),
                         settings->resolutionBits());
     buildScene();
-    runMainLoop();
+    runMainLoop(maxFramesPerSecond);
     return 0;
 }

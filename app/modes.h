@@ -1,5 +1,8 @@
 #pragma once
+#include <cstdint>
 #include <string>
+
+#include "app/main_loop.h"
 
 // What the first word of the command line asks for.
 enum RunMode { MODE_FULL_SCREEN, MODE_SAVER, MODE_CONFIG, MODE_PREVIEW };
@@ -17,4 +20,5 @@ ModeChoice chooseMode(const std::string& commandLine);
 std::string joinArguments(int argc, char** argv);
 // Runs the chosen mode; returns the process exit status.
 int runCommandLine(const std::string& commandLine);
-int runFullScreen();
+// The full-screen run; maxFramesPerSecond as for runMainLoop.
+int runFullScreen(int32_t maxFramesPerSecond = frameCapAuto);

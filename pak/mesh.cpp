@@ -16,8 +16,35 @@ bool isAlphaTested(const uint8_t* material) {
     return material[0] != 0;
 }
 
-// Shared by the immediate and the deferred draw: bind, material, client arrays, one draw call.
-void drawGeometry(const MeshPart* mesh) {
+// The entry's arrays, doubles at whatever offset the block put them, as one draw call.
+void drawArrays(const MeshPart* mesh) {
+    glVertexPointer(3, GL_DOUBLE, 0, mesh->vertices);
+    glNormalPointer(GL_DOUBLE, 0, mesh->normals);
+    glTexCoordPointer(2, GL_DOUBLE, 0, mesh->texCoords);
+    glDrawArrays(GL_TRIANGLES, 0, 3 * mesh->triangleCount);
+}
+
+// The geometry never changes, so it goes to the driver once: converting and sending the client
+// arrays every frame was most of a frame's CPU time. Without a list (none could be made) the
+// arrays are drawn directly, which shows the same.
+void drawMeshGeometry(MeshPart* mesh) {
+    if (mesh->geometryList == 0 && mesh->triangleCount > 0) {
+        mesh->geometryList = glGenLists(1);
+        if (mesh->geometryList != 0) {
+            glNewList(mesh->geometryList, GL_COMPILE);
+            drawArrays(mesh);
+            glEndList();
+        }
+    }
+    if (mesh->geometryList != 0) {
+        glCallList(mesh->geometryList);
+    } else {
+        drawArrays(mesh);
+    }
+}
+
+// Shared by the immediate and the deferred draw: bind, material, geometry.
+void drawGeometry(MeshPart* mesh) {
     MeshMaterial m;
     readMeshMaterial(mesh->material, &m);
     glBindTexture(GL_TEXTURE_2D, mesh->texture);
@@ -25,11 +52,7 @@ void drawGeometry(const MeshPart* mesh) {
     glMaterialfv(GL_FRONT_AND_BACK, GL_SPECULAR, m.specular);
     glMaterialfv(GL_FRONT_AND_BACK, GL_DIFFUSE, m.diffuse);
     glMaterialfv(GL_FRONT_AND_BACK, GL_AMBIENT, m.ambient);
-    // The entry's bytes are the arrays: doubles at whatever offset the block put them.
-    glVertexPointer(3, GL_DOUBLE, 0, mesh->vertices);
-    glNormalPointer(GL_DOUBLE, 0, mesh->normals);
-    glTexCoordPointer(2, GL_DOUBLE, 0, mesh->texCoords);
-    glDrawArrays(GL_TRIANGLES, 0, 3 * mesh->triangleCount);
+    drawMeshGeometry(mesh);
 }
 }  // namespace
 
@@ -44,6 +67,7 @@ void MeshPart::initMeshPart() {
     texture = 0;
     isEffectTexture = false;
     for (int i = 0; i < 16; i++) savedModelview[i] = 0.0;
+    geometryList = 0;
 }
 
 bool MeshPart::parseMeshBlock(const uint8_t*& cursor, const uint8_t* end, const char* pakName) {
@@ -70,8 +94,9 @@ bool MeshPart::parseMeshBlock(const uint8_t*& cursor, const uint8_t* end, const 
 }
 
 void MeshPart::drawMeshPart() {
-    glGetDoublev(GL_MODELVIEW_MATRIX, savedModelview);
     if (isTransparent(material)) {
+        // A matrix read-back stalls the driver; only the deferred draw needs the matrix.
+        glGetDoublev(GL_MODELVIEW_MATRIX, savedModelview);
         savedDepthTest = glIsEnabled(GL_DEPTH_TEST);
         savedNormalize = glIsEnabled(GL_NORMALIZE);
         savedLighting = glIsEnabled(GL_LIGHTING);
@@ -122,6 +147,8 @@ void MeshPart::releaseMeshPart() {
         pakLibrary.releaseTexture(textureOwner.c_str(), texture);
     }
     textureOwner.clear();
+    if (geometryList != 0) glDeleteLists(geometryList, 1);
+    geometryList = 0;
 }
 
 void queueDeferredMesh(MeshPart* mesh) {
