@@ -39,7 +39,9 @@ static double startMs(double fallback) {
 // Clears and swaps until stopped: what any GL program on this renderer costs.
 static void reportFirstFrame(double start) {
     printf("first frame %.0f ms after start\n", realtimeMs() - start);
-    printf("renderer %s, swap %s\n", (const char*)glGetString(GL_RENDERER),
+    GLint samples = 0;
+    glGetIntegerv(GL_SAMPLES, &samples);
+    printf("renderer %s, %d samples a pixel, swap %s\n", (const char*)glGetString(GL_RENDERER), (int)samples,
            viewport->swapWaitsForDisplay ? "waits for the display" : "does not wait");
     fflush(stdout);
 }
