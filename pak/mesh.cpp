@@ -112,31 +112,69 @@ void MeshPart::drawMeshPart() {
     if (alphaTested) glDisable(GL_ALPHA_TEST);
 }
 
+namespace {
+// The switches a deferred mesh is drawn under. The end of the traversal leaves depth test on and
+// the others off; blending is on for the whole deferred pass.
+struct DeferredState {
+    bool depthTest;
+    bool normalize;
+    bool lighting;
+    bool lights[kSavedLights];
+    bool alphaTest;
+};
+
+DeferredState traversalEndState() {
+    DeferredState state;
+    state.depthTest = true;
+    state.normalize = state.lighting = state.alphaTest = false;
+    for (int i = 0; i < kSavedLights; i++) state.lights[i] = false;
+    return state;
+}
+
+DeferredState stateFor(const MeshPart* mesh) {
+    DeferredState state = traversalEndState();
+    state.depthTest = mesh->savedDepthTest;
+    state.normalize = mesh->savedNormalize;
+    state.lighting = mesh->savedLighting;
+    for (int i = 0; i < kSavedLights; i++) state.lights[i] = mesh->savedLighting && mesh->savedLights[i];
+    state.alphaTest = isAlphaTested(mesh->material);
+    return state;
+}
+
+void setSwitch(GLenum cap, bool wanted, bool* current) {
+    if (wanted == *current) return;
+    if (wanted) {
+        glEnable(cap);
+    } else {
+        glDisable(cap);
+    }
+    *current = wanted;
+}
+
+// Only the switches that differ are flipped: every flip makes a software renderer revalidate its
+// pipeline, and consecutive transparent meshes mostly share their state.
+void switchTo(const DeferredState& wanted, DeferredState* current) {
+    setSwitch(GL_DEPTH_TEST, wanted.depthTest, &current->depthTest);
+    setSwitch(GL_NORMALIZE, wanted.normalize, &current->normalize);
+    setSwitch(GL_LIGHTING, wanted.lighting, &current->lighting);
+    for (int i = 0; i < kSavedLights; i++) setSwitch(GL_LIGHT1 + i, wanted.lights[i], &current->lights[i]);
+    setSwitch(GL_ALPHA_TEST, wanted.alphaTest, &current->alphaTest);
+}
+
+void drawUnder(MeshPart* mesh, DeferredState* current) {
+    switchTo(stateFor(mesh), current);
+    glLoadMatrixd(mesh->savedModelview);
+    drawGeometry(mesh);
+}
+}  // namespace
+
 // Restores the state saved at queue time, draws blended, then returns to the end-of-traversal
 // state: depth test on; normalisation, lighting, lights, alpha test and blending off.
 void MeshPart::drawDeferredMesh() {
-    bool alphaTested = isAlphaTested(material);
-    if (!savedDepthTest) glDisable(GL_DEPTH_TEST);
-    if (savedNormalize) glEnable(GL_NORMALIZE);
-    if (savedLighting) {
-        glEnable(GL_LIGHTING);
-        for (int i = 0; i < kSavedLights; i++) {
-            if (savedLights[i]) glEnable(GL_LIGHT1 + i);
-        }
-    }
-    if (alphaTested) glEnable(GL_ALPHA_TEST);
-    glLoadMatrixd(savedModelview);
+    DeferredState current = traversalEndState();
     glEnable(GL_BLEND);
-    drawGeometry(this);
-    if (!savedDepthTest) glEnable(GL_DEPTH_TEST);
-    if (savedNormalize) glDisable(GL_NORMALIZE);
-    if (savedLighting) {
-        glDisable(GL_LIGHTING);
-        for (int i = 0; i < kSavedLights; i++) {
-            if (savedLights[i]) glDisable(GL_LIGHT1 + i);
-        }
-    }
-    if (alphaTested) glDisable(GL_ALPHA_TEST);
+    drawUnder(this, &current);
+    switchTo(traversalEndState(), &current);
     glDisable(GL_BLEND);
 }
 
@@ -155,9 +193,15 @@ void queueDeferredMesh(MeshPart* mesh) {
     deferredMeshes.push_back(mesh);
 }
 
+// The same state for each mesh as drawDeferredMesh gives it, without returning to the
+// end-of-traversal state between meshes.
 void drawDeferredMeshes() {
     glDepthMask(GL_FALSE);
-    for (size_t i = 0; i < deferredMeshes.size(); i++) deferredMeshes[i]->drawDeferredMesh();
+    glEnable(GL_BLEND);
+    DeferredState current = traversalEndState();
+    for (size_t i = 0; i < deferredMeshes.size(); i++) drawUnder(deferredMeshes[i], &current);
+    switchTo(traversalEndState(), &current);
+    glDisable(GL_BLEND);
     glDepthMask(GL_TRUE);
     deferredMeshes.clear();
 }

@@ -241,3 +241,24 @@ TEST_F(MeshTest, TransparentMeshesWaitAndKeepTheirQueueOrder) {
     EXPECT_LT(pixel[2], 20);
     EXPECT_GT(pixel[1], 0);
 }
+
+// Each queued mesh gets its own saved state, whatever the mesh before it was drawn under: the
+// unlit green quad drawn after a lit one shows its texture unchanged.
+TEST_F(MeshTest, EachDeferredMeshGetsOnlyItsOwnState) {
+    std::vector<uint8_t> bytes =
+        modelBytes({quadMesh("red", 2, true, -0.5), quadMesh("green", 2, true, 0.5)});
+    ASSERT_EQ(load(bytes.data(), (uint32_t)bytes.size()), 2);
+    glEnable(GL_LIGHTING);
+    glEnable(GL_LIGHT2);
+    glEnable(GL_NORMALIZE);
+    meshes[0]->drawMeshPart();
+    glDisable(GL_NORMALIZE);
+    glDisable(GL_LIGHT2);
+    glDisable(GL_LIGHTING);
+    meshes[1]->drawMeshPart();
+    drawDeferredMeshes();
+    EXPECT_EQ(centrePixel(), std::vector<uint8_t>({0, 255, 0, 255}));
+    EXPECT_FALSE(glIsEnabled(GL_LIGHTING));
+    EXPECT_FALSE(glIsEnabled(GL_LIGHT2));
+    EXPECT_FALSE(glIsEnabled(GL_NORMALIZE));
+}
