@@ -23,6 +23,10 @@ void installStopSignals() {
     std::signal(SIGINT, onStopSignal);
 }
 
+bool stopRequestedBySignal() {
+    return stopSignalled != 0;
+}
+
 bool eventEndsRun(const SDL_Event& event, uint32_t ticksNow, bool mouseMoveEnds) {
     if (event.type == SDL_KEYDOWN) return event.key.keysym.sym == SDLK_ESCAPE;
     if (event.type == SDL_MOUSEMOTION) return ticksNow > 3000 && mouseMoveEnds;
@@ -60,13 +64,9 @@ static void tearDown() {
     }
 }
 
-// Where the swap does not wait for the display (software GL, a virtual X server), at most 125
-// frames a second keep the saver from spinning a core for frames nobody sees.
-static const uint32_t shortestFrameMs = 8;
-
-static void restAfterFrame(uint32_t frameStart) {
-    uint32_t spent = SDL_GetTicks() - frameStart;
-    if (spent < shortestFrameMs) SDL_Delay(shortestFrameMs - spent);
+int32_t effectiveFrameCap(int32_t maxFramesPerSecond, bool swapWaitsForDisplay) {
+    if (maxFramesPerSecond >= 0) return maxFramesPerSecond;
+    return swapWaitsForDisplay ? 0 : defaultFrameCap;
 }
 
 // An ordinary window (--window) follows its new size, and closing it ends the run like Escape.
@@ -79,8 +79,30 @@ static bool windowEventEndsRun(const SDL_Event& event) {
     return event.type == SDL_QUIT;
 }
 
-void runMainLoop() {
+void FramePacer::initPacer(int32_t cap, uint32_t now) {
+    framesPerSecond = cap > 0 ? (uint32_t)cap : 0;
+    startMs = now;
+    frames = 0;
+}
+
+// Frames are due on a fixed grid (start + n * 1000 / cap), so the rate holds on average although
+// the delay itself counts whole milliseconds; a frame that ran over starts a new grid.
+uint32_t FramePacer::restAfterFrame(uint32_t now) {
+    if (framesPerSecond == 0) return 0;
+    frames++;
+    uint32_t due = startMs + (uint32_t)((uint64_t)frames * 1000 / framesPerSecond);
+    int32_t early = (int32_t)(due - now);
+    if (early > 0) return (uint32_t)early;
+    startMs = now;
+    frames = 0;
+    return 0;
+}
+
+void runMainLoop(int32_t maxFramesPerSecond) {
     bool stopRequested = false;
+    FramePacer pacer;
+    bool swapWaits = viewport && viewport->swapWaitsForDisplay;
+    pacer.initPacer(effectiveFrameCap(maxFramesPerSecond, swapWaits), SDL_GetTicks());
     while (!(stopRequested && rootDead(sceneRoot) && rootDead(overlayRoot))) {
         SDL_Event event;
         while (SDL_PollEvent(&event)) {
@@ -90,7 +112,8 @@ void runMainLoop() {
         }
         if (stopSignalled) requestStop(stopRequested);
         renderFrame();
-        restAfterFrame(frameTicks);
+        uint32_t rest = pacer.restAfterFrame(SDL_GetTicks());
+        if (rest > 0) SDL_Delay(rest);
     }
     tearDown();
 }

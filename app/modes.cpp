@@ -105,6 +105,6 @@ int runFullScreen(const RunOptions& options) {
                             settings->resolutionBits());
     }
     buildScene();
-    runMainLoop();
+    runMainLoop(options.maxFramesPerSecond);
     return 0;
 }

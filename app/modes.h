@@ -1,5 +1,8 @@
 #pragma once
+#include <cstdint>
 #include <string>
+
+#include "app/main_loop.h"
 
 // What the first word of the command line asks for.
 enum RunMode { MODE_FULL_SCREEN, MODE_SAVER, MODE_CONFIG, MODE_PREVIEW };

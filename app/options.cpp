@@ -1,5 +1,6 @@
 #include "app/options.h"
 
+#include <cstdlib>
 #include <sstream>
 
 #ifndef LUMIVANE_VERSION
@@ -11,7 +12,7 @@ enum OptionKind {
     OPTION_SWITCH,  // --name (1) or --no-name (0)
     OPTION_ACTION,  // --name alone
     OPTION_SIZE,    // --name alone (the row's default) or --name=WIDTHxHEIGHT
-    // A number option (--max-fps=N) is one more kind here and one more row below.
+    OPTION_NUMBER,  // --name=N, plain decimal from 0 to the row's values (its largest)
 };
 
 struct OptionRow {
@@ -49,6 +50,9 @@ static void askWindow(RunOptions* o, int32_t width, int32_t height) {
     o->windowWidth = width;
     o->windowHeight = height;
 }
+static void askFrameCap(RunOptions* o, int32_t framesPerSecond, int32_t) {
+    o->maxFramesPerSecond = framesPerSecond;
+}
 static void askHelp(RunOptions* o, int32_t, int32_t) {
     o->action = OPTIONS_HELP;
 }
@@ -65,6 +69,8 @@ static const OptionRow optionRows[] = {
     {"mouse-ends", OPTION_SWITCH, nullptr, "mouse motion ends the run, or not", setMouseEnds, nullptr},
     {"window", OPTION_SIZE, "1024x768", "an ordinary, resizable window (default 1024x768)", nullptr,
      askWindow},
+    {"max-fps", OPTION_NUMBER, "1000", "at most N frames a second, 0: no limit (default: one a refresh)",
+     nullptr, askFrameCap},
     {"help", OPTION_ACTION, nullptr, "print this help and exit", nullptr, askHelp},
     {"version", OPTION_ACTION, nullptr, "print the version and exit", nullptr, askVersion},
 };
@@ -83,6 +89,8 @@ static std::string optionForm(const OptionRow& row) {
             return "--[no-]" + name;
         case OPTION_SIZE:
             return "--" + name + "[=WIDTHxHEIGHT]";
+        case OPTION_NUMBER:
+            return "--" + name + "=N";
         case OPTION_ACTION:
             break;
     }
@@ -110,15 +118,23 @@ static int32_t choiceIndex(const char* values, const std::string& value) {
     }
 }
 
-// Plain decimal digits, 1 to WINDOW_SIDE_MAX.
-static bool parseSide(const std::string& text, int32_t* side) {
-    if (text.empty() || text.size() > 5) return false;
+// Plain decimal digits, 0 to `largest`.
+static bool parseNumber(const std::string& text, int32_t largest, int32_t* number) {
+    if (text.empty() || text.size() > 9) return false;
     int32_t value = 0;
     for (char c : text) {
         if (c < '0' || c > '9') return false;
         value = value * 10 + (c - '0');
     }
-    if (value < 1 || value > WINDOW_SIDE_MAX) return false;
+    if (value > largest) return false;
+    *number = value;
+    return true;
+}
+
+// A window side: 1 to WINDOW_SIDE_MAX.
+static bool parseSide(const std::string& text, int32_t* side) {
+    int32_t value = 0;
+    if (!parseNumber(text, WINDOW_SIDE_MAX, &value) || value < 1) return false;
     *side = value;
     return true;
 }
@@ -178,6 +194,11 @@ static bool takeOption(RunOptions* o, const std::string& word) {
                 return fail(o, "bad size \"" + value + "\" for --" + name + "; accepted: " + form +
                                    ", each side 1 to " + std::to_string(WINDOW_SIDE_MAX));
             break;
+        case OPTION_NUMBER:
+            if (!hasValue || !parseNumber(value, atoi(row->values), &first))
+                return fail(o, "bad value \"" + value + "\" for --" + name + "; accepted: " + form +
+                                   ", N from 0 to " + row->values);
+            break;
     }
     if (row->setting) o->settingValue[row - optionRows] = first;
     if (row->run) row->run(o, first, second);
@@ -191,6 +212,7 @@ RunOptions parseRunOptions(const std::string& commandLine) {
     o.window = false;
     o.windowWidth = 0;
     o.windowHeight = 0;
+    o.maxFramesPerSecond = -1;
     std::istringstream in(commandLine);
     std::string word;
     while (in >> word) {

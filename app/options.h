@@ -20,6 +20,7 @@ struct RunOptions {
     bool window;  // an ordinary, resizable window instead of the full screen
     int32_t windowWidth;
     int32_t windowHeight;
+    int32_t maxFramesPerSecond;  // -1: as the display allows (30 where the swap does not wait); 0: no cap
 };
 
 // Reads the words of `commandLine`; the last of repeated options wins. Pure: no output.

@@ -93,8 +93,20 @@ int32_t Viewport::createGlContext() {
         }
     }
     applyGlState();
+    int interval = 0;
+    bool intervalSet = SDL_GL_GetAttribute(SDL_GL_SWAP_CONTROL, &interval) == 0 && interval == 1;
+    swapWaitsForDisplay = intervalSet && !isSoftwareRenderer((const char*)glGetString(GL_RENDERER));
     setProjection(width, height);
     return 1;
+}
+
+bool isSoftwareRenderer(const char* renderer) {
+    static const char* const names[] = {"llvmpipe", "softpipe", "Software Rasterizer", "SWR", "GDI Generic"};
+    if (!renderer) return true;
+    for (const char* name : names) {
+        if (strstr(renderer, name)) return true;
+    }
+    return false;
 }
 
 bool hasExtension(const char* extensions, const char* name) {

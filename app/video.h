@@ -8,8 +8,9 @@ struct Viewport {
     Vec3 viewCorner;  // lower-left window corner unprojected into eye space (all parts negative)
     int32_t width;
     int32_t height;
-    int32_t bitsPerPixel;  // as asked, or the desktop's; the mode itself is always 32 bits
-    bool windowed;         // an ordinary, resizable window with the cursor shown (set before openVideo)
+    int32_t bitsPerPixel;      // as asked, or the desktop's; the mode itself is always 32 bits
+    bool windowed;             // an ordinary, resizable window with the cursor shown (set before openVideo)
+    bool swapWaitsForDisplay;  // the buffer swap waits for the display's refresh (swap interval 1)
 
     // All three zero open the desktop mode. Hides the cursor. Exits with status 1 on failure.
     void openVideo(int32_t modeWidth, int32_t modeHeight, int32_t modeBits);
@@ -27,6 +28,8 @@ struct Viewport {
 
 // The fixed GL state every drawing part relies on; needs only a current GL context.
 void applyGlState();
+// Renderers that draw on the CPU; their swap never waits for the display.
+bool isSoftwareRenderer(const char* renderer);
 // Plain substring search, so a longer extension name that starts with `name` also counts.
 bool hasExtension(const char* extensions, const char* name);
 [[noreturn]] void exitOnVideoFailure();

@@ -48,6 +48,7 @@ void beginOffscreenScene(int32_t width, int32_t height, const SaverSettings& sce
     offscreenViewport.width = width;
     offscreenViewport.height = height;
     offscreenViewport.bitsPerPixel = 32;
+    offscreenViewport.swapWaitsForDisplay = false;
     offscreenViewport.setProjection(width, height);
     viewport = &offscreenViewport;
     offscreenSettings = sceneSettings;

@@ -19,7 +19,8 @@ struct MeshPart {
     const char* textureName;
     uint32_t texture;
     bool isEffectTexture;
-    double savedModelview[16];
+    double savedModelview[16];  // read for transparent meshes only, which need it at the end of the frame
+    uint32_t geometryList;      // GL display list of the three arrays, made on the first draw; 0: none yet
 
     void initMeshPart();
     // Reads one block at cursor (never past end) and loads its texture; cursor is left just past
@@ -27,6 +28,7 @@ struct MeshPart {
     bool parseMeshBlock(const uint8_t*& cursor, const uint8_t* end, const char* pakName);
     void drawMeshPart();
     void drawDeferredMesh();
+    // Gives the texture back and deletes the display list (needs the GL context it was drawn in).
     void releaseMeshPart();
 };
 

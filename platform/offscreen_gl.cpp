@@ -6,16 +6,46 @@
 static EGLDisplay offscreenDisplay = EGL_NO_DISPLAY;
 static EGLSurface offscreenSurface = EGL_NO_SURFACE;
 static EGLContext offscreenContext = EGL_NO_CONTEXT;
+static const char* offscreenDisplayName = "none";
 
-bool openOffscreenGl(int width, int height) {
-    closeOffscreenGl();
+// Mesa's surfaceless platform needs no window system at all.
+static EGLDisplay surfacelessDisplay() {
     PFNEGLGETPLATFORMDISPLAYEXTPROC getPlatformDisplay =
         (PFNEGLGETPLATFORMDISPLAYEXTPROC)eglGetProcAddress("eglGetPlatformDisplayEXT");
-    if (!getPlatformDisplay) return false;
-    offscreenDisplay = getPlatformDisplay(EGL_PLATFORM_SURFACELESS_MESA, EGL_DEFAULT_DISPLAY, nullptr);
-    if (offscreenDisplay == EGL_NO_DISPLAY || !eglInitialize(offscreenDisplay, nullptr, nullptr)) return false;
-    const EGLint configAttribs[] = {EGL_SURFACE_TYPE, EGL_PBUFFER_BIT, EGL_RED_SIZE, 8, EGL_GREEN_SIZE, 8,
-                                    EGL_BLUE_SIZE, 8, EGL_DEPTH_SIZE, 24, EGL_RENDERABLE_TYPE, EGL_OPENGL_BIT,
+    if (!getPlatformDisplay) return EGL_NO_DISPLAY;
+    EGLDisplay display = getPlatformDisplay(EGL_PLATFORM_SURFACELESS_MESA, EGL_DEFAULT_DISPLAY, nullptr);
+    if (display != EGL_NO_DISPLAY && !eglInitialize(display, nullptr, nullptr)) return EGL_NO_DISPLAY;
+    return display;
+}
+
+// Drivers without it (NVIDIA's) give a headless display as their default one.
+static EGLDisplay defaultDisplay() {
+    EGLDisplay display = eglGetDisplay(EGL_DEFAULT_DISPLAY);
+    if (display != EGL_NO_DISPLAY && !eglInitialize(display, nullptr, nullptr)) return EGL_NO_DISPLAY;
+    return display;
+}
+
+bool openOffscreenGl(int width, int height, bool defaultDisplayOnly) {
+    closeOffscreenGl();
+    offscreenDisplayName = "surfaceless";
+    if (!defaultDisplayOnly) offscreenDisplay = surfacelessDisplay();
+    if (offscreenDisplay == EGL_NO_DISPLAY) {
+        offscreenDisplayName = "default";
+        offscreenDisplay = defaultDisplay();
+    }
+    if (offscreenDisplay == EGL_NO_DISPLAY) return false;
+    const EGLint configAttribs[] = {EGL_SURFACE_TYPE,
+                                    EGL_PBUFFER_BIT,
+                                    EGL_RED_SIZE,
+                                    8,
+                                    EGL_GREEN_SIZE,
+                                    8,
+                                    EGL_BLUE_SIZE,
+                                    8,
+                                    EGL_DEPTH_SIZE,
+                                    24,
+                                    EGL_RENDERABLE_TYPE,
+                                    EGL_OPENGL_BIT,
                                     EGL_NONE};
     EGLConfig config;
     EGLint count = 0;
@@ -28,7 +58,12 @@ bool openOffscreenGl(int width, int height) {
     return eglMakeCurrent(offscreenDisplay, offscreenSurface, offscreenSurface, offscreenContext) == EGL_TRUE;
 }
 
+const char* offscreenGlDisplay() {
+    return offscreenDisplayName;
+}
+
 void closeOffscreenGl() {
+    offscreenDisplayName = "none";
     if (offscreenDisplay == EGL_NO_DISPLAY) return;
     eglMakeCurrent(offscreenDisplay, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
     if (offscreenContext != EGL_NO_CONTEXT) eglDestroyContext(offscreenDisplay, offscreenContext);

@@ -35,3 +35,32 @@ TEST(EventEndsRun, MotionCountsOnlyAfterThreeSecondsAndWhenAsked) {
     EXPECT_FALSE(eventEndsRun(motion, 3001, false));
     EXPECT_FALSE(eventEndsRun(motion, 100000, false));
 }
+
+TEST(FrameCap, AutoCapsOnlyWhereTheSwapDoesNotWait) {
+    EXPECT_EQ(0, effectiveFrameCap(frameCapAuto, true));
+    EXPECT_EQ(30, effectiveFrameCap(frameCapAuto, false));
+    EXPECT_EQ(0, effectiveFrameCap(0, false));
+    EXPECT_EQ(60, effectiveFrameCap(60, true));
+    EXPECT_EQ(12, effectiveFrameCap(12, false));
+}
+
+// Frames that take 5 ms each, started when the pacer says: the rate holds on average, and a frame
+// that overruns is followed by the next at once, on a new grid.
+TEST(FramePacer, HoldsTheCapOnAverageAndNeverCatchesUp) {
+    FramePacer pacer;
+    uint32_t now = 1000;
+    pacer.initPacer(30, now);
+    int frames = 0;
+    while (now < 4000) {
+        now += 5;
+        frames++;
+        now += pacer.restAfterFrame(now);
+    }
+    EXPECT_GE(frames, 89);
+    EXPECT_LE(frames, 91);
+    EXPECT_EQ(0u, pacer.restAfterFrame(now + 500));  // a slow frame: no wait, no burst after it
+    EXPECT_EQ(33u, pacer.restAfterFrame(now + 500));
+
+    pacer.initPacer(0, now);
+    EXPECT_EQ(0u, pacer.restAfterFrame(now));
+}

@@ -92,6 +92,10 @@ TEST(RunOptions, WindowHelpAndVersion) {
     EXPECT_EQ(640, sized.windowWidth);
     EXPECT_EQ(16384, sized.windowHeight);
 
+    EXPECT_EQ(-1, plain.maxFramesPerSecond);  // as the display allows
+    EXPECT_EQ(0, parseRunOptions("--max-fps=0").maxFramesPerSecond);
+    EXPECT_EQ(1000, parseRunOptions("-root --max-fps=60 --max-fps=1000").maxFramesPerSecond);
+
     EXPECT_EQ(OPTIONS_HELP, parseRunOptions("--help").action);
     EXPECT_EQ(OPTIONS_HELP, parseRunOptions("-root --clock=analog --help").action);
     EXPECT_EQ(OPTIONS_VERSION, parseRunOptions("--version").action);
@@ -102,7 +106,7 @@ TEST(RunOptions, WindowHelpAndVersion) {
     std::string help = optionsHelpText();
     for (const char* form : {"--clock=digital|digital24|analog|off", "--clock-size=large|small",
                              "--calendar=default|russian|off", "--[no-]fps", "--[no-]mouse-ends",
-                             "--window[=WIDTHxHEIGHT]", "--help", "--version"})
+                             "--window[=WIDTHxHEIGHT]", "--max-fps=N", "--help", "--version"})
         EXPECT_NE(std::string::npos, help.find(form)) << form;
 }
 
@@ -131,6 +135,10 @@ TEST(RunOptions, BadOptionsGiveOneLineNamingThemAndTheAcceptedValues) {
         {"--window=-800x600", "\"-800x600\"", "WIDTHxHEIGHT"},
         {"--window=800x600x", "\"800x600x\"", "WIDTHxHEIGHT"},
         {"--window=99999999999x1", "\"99999999999x1\"", "WIDTHxHEIGHT"},
+        {"--max-fps", "\"\"", "--max-fps=N"},
+        {"--max-fps=1001", "\"1001\"", "0 to 1000"},
+        {"--max-fps=-1", "\"-1\"", "0 to 1000"},
+        {"--max-fps=30fps", "\"30fps\"", "--max-fps=N"},
         {"--", "\"--\"", "--version"},
         {"--fps --bogus --help", "\"--bogus\"", "--help"},
     };

@@ -179,6 +179,30 @@ TEST_F(MeshTest, OpaqueMeshDrawsAtOnceFromTheEntryBytes) {
     EXPECT_EQ(centrePixel(), std::vector<uint8_t>({255, 0, 0, 255}));
 }
 
+// The geometry is handed to the driver once, yet drawn under whatever matrix is current, and
+// given back with the mesh.
+TEST_F(MeshTest, GeometryIsSentOnceAndFollowsTheMatrix) {
+    std::vector<uint8_t> bytes = modelBytes({quadMesh("red", 2)});
+    ASSERT_EQ(load(bytes.data(), (uint32_t)bytes.size()), 1);
+    meshes[0]->drawMeshPart();
+    uint32_t list = meshes[0]->geometryList;
+    ASSERT_TRUE(glIsList(list));
+    EXPECT_EQ(centrePixel(), std::vector<uint8_t>({255, 0, 0, 255}));
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glMatrixMode(GL_MODELVIEW);
+    glTranslated(5, 5, 0);
+    meshes[0]->drawMeshPart();
+    EXPECT_EQ(centrePixel(), std::vector<uint8_t>({0, 0, 255, 255}));
+    glLoadIdentity();
+    meshes[0]->drawMeshPart();
+    EXPECT_EQ(centrePixel(), std::vector<uint8_t>({255, 0, 0, 255}));
+    EXPECT_EQ(list, meshes[0]->geometryList);
+    meshes[0]->releaseMeshPart();
+    delete meshes[0];
+    meshes.clear();
+    EXPECT_FALSE(glIsList(list));
+}
+
 // The far green quad is queued after the near red one: without depth writes or sorting it ends on top.
 TEST_F(MeshTest, TransparentMeshesWaitAndKeepTheirQueueOrder) {
     std::vector<uint8_t> bytes =
@@ -216,4 +240,25 @@ TEST_F(MeshTest, TransparentMeshesWaitAndKeepTheirQueueOrder) {
     EXPECT_LT(pixel[0], 20);  // not the red quad, nor the blue background: the dimly lit green one
     EXPECT_LT(pixel[2], 20);
     EXPECT_GT(pixel[1], 0);
+}
+
+// Each queued mesh gets its own saved state, whatever the mesh before it was drawn under: the
+// unlit green quad drawn after a lit one shows its texture unchanged.
+TEST_F(MeshTest, EachDeferredMeshGetsOnlyItsOwnState) {
+    std::vector<uint8_t> bytes =
+        modelBytes({quadMesh("red", 2, true, -0.5), quadMesh("green", 2, true, 0.5)});
+    ASSERT_EQ(load(bytes.data(), (uint32_t)bytes.size()), 2);
+    glEnable(GL_LIGHTING);
+    glEnable(GL_LIGHT2);
+    glEnable(GL_NORMALIZE);
+    meshes[0]->drawMeshPart();
+    glDisable(GL_NORMALIZE);
+    glDisable(GL_LIGHT2);
+    glDisable(GL_LIGHTING);
+    meshes[1]->drawMeshPart();
+    drawDeferredMeshes();
+    EXPECT_EQ(centrePixel(), std::vector<uint8_t>({0, 255, 0, 255}));
+    EXPECT_FALSE(glIsEnabled(GL_LIGHTING));
+    EXPECT_FALSE(glIsEnabled(GL_LIGHT2));
+    EXPECT_FALSE(glIsEnabled(GL_NORMALIZE));
 }
