@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
 # Installs every Debian 12 package Lumivane needs to build, run and test. Safe to run again.
+#   scripts/install-deps.sh [PACKAGE...]    with names, only those (the scripts' own tools)
 set -euo pipefail
 
 packages=(
