@@ -53,21 +53,15 @@ if ! scripts/windows-build.sh; then
 fi
 
 step "X server and Wine prefix"
-xvfb_pid=""
+source scripts/xvfb.bash
 export WINEPREFIX=$root/$build/wine-prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree=d;mshtml=d"
 cleanup() {
     wineserver -k >/dev/null 2>&1 || true
-    if [ -n "$xvfb_pid" ]; then kill "$xvfb_pid" 2>/dev/null || true; fi
+    stop_xvfb
 }
 trap cleanup EXIT
 if [ -z "${DISPLAY:-}" ] || ! xdpyinfo >/dev/null 2>&1; then
-    number=70
-    while [ -e "/tmp/.X$number-lock" ] || [ -e "/tmp/.X11-unix/X$number" ]; do number=$((number + 1)); done
-    display=:$number
-    Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp -noreset >/dev/null 2>&1 &
-    xvfb_pid=$!
-    export DISPLAY=$display
-    for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+    start_xvfb 70 || { echo "0 passed, 1 failed"; exit 1; }
 fi
 screen=$(xdpyinfo | awk '/dimensions:/ {print $2}')
 wineserver -k >/dev/null 2>&1  # a run that was cut short may have left its prefix's processes
