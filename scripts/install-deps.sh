@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
 # Installs every Debian 12 package Lumivane needs to build, run and test. Safe to run again.
+#   scripts/install-deps.sh [PACKAGE...]    with names, only those (the scripts' own tools)
 set -euo pipefail
 
 packages=(
@@ -9,10 +10,12 @@ packages=(
   libsdl1.2-dev libsdl-image1.2-dev libgl-dev libglu1-mesa-dev libegl-dev libegl-mesa0 libgl1-mesa-dri
   libx11-dev
   # the asset builder: PNG pictures and text drawn from DejaVu fonts
-  libpng-dev libfreetype-dev fonts-dejavu-core
+  libpng-dev libfreetype-dev fonts-dejavu-core fonts-dejavu-extra
   # tests and benchmarks
   libgtest-dev googletest libbenchmark-dev xvfb xauth x11-utils xdotool imagemagick faketime procps
 )
+
+if [ $# -gt 0 ]; then packages=("$@"); fi
 
 missing=()
 for p in "${packages[@]}"; do

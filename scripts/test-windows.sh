@@ -53,21 +53,15 @@ if ! scripts/windows-build.sh; then
 fi
 
 step "X server and Wine prefix"
-xvfb_pid=""
+source scripts/xvfb.bash
 export WINEPREFIX=$root/$build/wine-prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree=d;mshtml=d"
 cleanup() {
     wineserver -k >/dev/null 2>&1 || true
-    if [ -n "$xvfb_pid" ]; then kill "$xvfb_pid" 2>/dev/null || true; fi
+    stop_xvfb
 }
 trap cleanup EXIT
 if [ -z "${DISPLAY:-}" ] || ! xdpyinfo >/dev/null 2>&1; then
-    number=70
-    while [ -e "/tmp/.X$number-lock" ] || [ -e "/tmp/.X11-unix/X$number" ]; do number=$((number + 1)); done
-    display=:$number
-    Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp -noreset >/dev/null 2>&1 &
-    xvfb_pid=$!
-    export DISPLAY=$display
-    for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+    start_xvfb 70 || { echo "0 passed, 1 failed"; exit 1; }
 fi
 screen=$(xdpyinfo | awk '/dimensions:/ {print $2}')
 wineserver -k >/dev/null 2>&1  # a run that was cut short may have left its prefix's processes
@@ -117,13 +111,23 @@ install_dir="$drive_c/Program Files/Nobrell/Lumivane"
 scr='C:\windows\system32\Lumivane.scr'
 settings_file=$drive_c/ProgramData/nobrell_Lumivane_cfg
 
-# run_saver SHOT: "Lumivane.scr /s" as the desktop starts it; a screenshot after the scene has
-# settled, then Escape must end it and /s must return 0 once the saver has gone.
+# run_saver SHOT: "Lumivane.scr /s" as the desktop starts it; a screenshot once the scene shows
+# (candles and clock lit; a minute at most), then Escape must end it and /s must return 0 once the
+# saver has gone.
 run_saver() {
     wine "$scr" /s >"$shots/$1.out" 2>&1 &
-    local pid=$! waited=0
-    sleep 9
-    import -window root "$shots/$1.png"
+    local pid=$! waited=0 shown=""
+    while [ "$waited" -lt 60 ] && kill -0 "$pid" 2>/dev/null; do
+        sleep 1
+        waited=$((waited + 1))
+        import -window root "$shots/$1.png"
+        if [ "$(lit "$1" 600x300+200+400)" -ge 4 ] && [ "$(lit "$1" 300x90+706+660)" -ge 3 ]; then
+            shown=yes
+            break
+        fi
+    done
+    [ -n "$shown" ] || echo "note: $1: no lit scene after $waited s (the checks below say what was seen)"
+    waited=0
     xdotool mousemove 512 384 key Escape
     while kill -0 "$pid" 2>/dev/null && [ "$waited" -lt 100 ]; do
         sleep 0.2
@@ -161,7 +165,10 @@ expect_lit saver_default 300x90+706+660 3 "clock"
 
 step "Settings dialog /c"
 if wine "$scr" /c; then pass "/c returns 0 at once"; else fail "/c status $?"; fi
-sleep 3
+for _ in $(seq 300); do
+    xdotool search --name "Lumivane Settings" >/dev/null 2>&1 && break
+    sleep 0.1
+done
 import -window root "$shots/settings_dialog.png"
 if (cd "$build/tests" && wine ./win_driver.exe settings "24-hour clock"); then
     pass "dialog: 24-hour clock ticked, OK"
@@ -202,7 +209,10 @@ done
 step "uninstaller"
 if wine "$install_dir/uninstall.exe" /S; then pass "silent uninstall"; else fail "silent uninstall status $?"; fi
 wineserver -w
-sleep 1
+for _ in $(seq 100); do
+    [ -e "$install_dir" ] || break
+    sleep 0.1
+done
 left=""
 [ -e "$install_dir" ] && left="$left install folder;"
 [ -e "$drive_c/Program Files/Nobrell" ] && left="$left Nobrell folder;"

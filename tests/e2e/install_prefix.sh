@@ -34,27 +34,10 @@ host 152x112 installed-preview "$prefix/bin/lumivane" /p {}
 # The full-screen run: a window of its own, then Escape ends it with status 0.
 "$prefix/bin/lumivane" >"$work/saver.log" 2>&1 &
 saver_pid=$!
-trap 'kill -KILL "$saver_pid" 2>/dev/null || true; rm -rf "$work"' EXIT
-shown=""
-for _ in $(seq 60); do
-  kill -0 "$saver_pid" 2>/dev/null || break
-  if xwininfo -root -tree 2>/dev/null | grep -q '("Lumivane"'; then
-    shown=yes
-    break
-  fi
-  sleep 0.5
-done
-[ -n "$shown" ] || fail "the installed saver showed no window: $(cat "$work/saver.log")"
-sleep 1
+background+=("$saver_pid")
+settled_window "$saver_pid" ||
+  fail "the installed saver showed no settled window (last size: $window_size): $(cat "$work/saver.log")"
 xdotool key Escape
-code=running
-for _ in $(seq 100); do
-  if ! kill -0 "$saver_pid" 2>/dev/null; then
-    code=0
-    wait "$saver_pid" || code=$?
-    break
-  fi
-  sleep 0.1
-done
-[ "$code" = 0 ] || fail "the installed saver ended with $code after Escape: $(cat "$work/saver.log")"
+exit_status "$saver_pid" 10
+[ "$end_status" = 0 ] || fail "the installed saver ended with $end_status after Escape: $(cat "$work/saver.log")"
 echo "install: ok"

@@ -10,8 +10,17 @@ for needed in Lumivane tests/xparent preview.ppk main.pak; do
   [ -e "$build/$needed" ] || { echo "missing $build/$needed"; exit 1; }
 done
 
-work=$(mktemp -d /tmp/lumivane-preview-XXXXXX)
-trap 'rm -rf "$work"' EXIT
+source "$(dirname "${BASH_SOURCE[0]}")/wait_common.bash"
+scale_time "$build/Lumivane" # exported: xparent stretches its own deadlines by it too
+work=$(mktemp -d -t lumivane-preview-XXXXXX)
+# Programs a test starts in the background; whatever still runs of them is ended on the way out.
+background=()
+cleanup() {
+  local pid
+  for pid in "${background[@]}"; do kill -KILL "$pid" 2>/dev/null || true; done
+  rm -rf "$work"
+}
+trap cleanup EXIT
 export LUMIVANE_PATH=$build/ LUMIVANE_DATA=$work/data
 # Under the sanitizers the host helper's own Xlib leftovers are not what is being tested.
 xparent_asan=${ASAN_OPTIONS:-}

@@ -28,10 +28,8 @@ mkdir -p "$folder"
 ASAN_OPTIONS=$xparent_asan "$build/tests/xparent" --again "$work/go" 152x112 "$work/fresh.ppm" \
   env LUMIVANE_PATH="$folder/" "$build/Lumivane" /p {} >"$work/fresh.out" &
 host_pid=$!
-for _ in $(seq 300); do
-  [ -s "$work/fresh.ppm" ] && break
-  sleep 0.1
-done
+background+=("$host_pid")
+wait_until 30 test -s "$work/fresh.ppm" || fail "repaint: no first picture: $(cat "$work/fresh.out")"
 cp "$build/preview.ppk" "$folder/preview.ppk"
 touch "$work/go"
 wait "$host_pid" || fail "repaint: host helper: $(cat "$work/fresh.out")"

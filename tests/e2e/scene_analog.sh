@@ -5,10 +5,13 @@ source "$(dirname "$0")/scene_common.bash"
 DIAL=200x200+800+550
 configure analogClock=true
 start_saver "2026-03-14 10:10:30"
-sleep 5
-shot scene_analog
-sleep 2
-shot scene_analog_later
-expect_lit scene_analog "$DIAL" 3 "dial and hands"
-[ "$(differs scene_analog scene_analog_later 100x100+850+600)" -ge 1 ] || fail "the second hand stands still"
+shown() {
+    expect_lit scene_analog "$CANDLES" 4 "candles and flames"
+    expect_lit scene_analog "$DIAL" 3 "dial and hands"
+}
+shot_until scene_analog shown
+moved() {
+    expect_differs scene_analog scene_analog_later 100x100+850+600 1 "the second hand stands still"
+}
+shot_until scene_analog_later moved 5
 stop_saver

@@ -14,7 +14,9 @@ for tool in import convert compare xdotool; do
     command -v "$tool" >/dev/null || exit 77
 done
 
-work=$(mktemp -d)
+source "$(dirname "${BASH_SOURCE[0]}")/wait_common.bash"
+scale_time "$BUILD/Lumivane"
+work=$(mktemp -d -t lumivane-scene-XXXXXX)
 shots=$BUILD/e2e-shots
 mkdir -p "$shots"
 export LUMIVANE_PATH=$BUILD/ LUMIVANE_DATA=$work/data TZ=UTC
@@ -36,16 +38,23 @@ configure() {
     "$BUILD/config" --set resolutionIndex=3 "$@" >/dev/null
 }
 
-# start_saver [TIME]: the full-screen run; with TIME ("2026-03-14 23:59:58") the wall clock starts
-# there and runs on (libfaketime, as the faketime program uses it; SDL's tick counter still counts
-# from start-up). An X server without -noreset refuses connections for a moment after its last
-# client has gone, so a refused start is tried again.
+# start_saver [TIME]: the full-screen run, back once its window is mapped; with TIME
+# ("2026-03-14 23:59:58") the wall clock starts there and runs on (libfaketime, as the faketime
+# program uses it; SDL's tick counter still counts from start-up). launched_ms is when it started.
+# An X server without -noreset refuses connections for a moment after its last client has gone,
+# so a refused start is tried again.
+launched_ms=0
+mapped_or_gone() {
+    [ -n "$(saver_window_size)" ] || ! kill -0 "$saver_pid" 2>/dev/null
+}
 start_saver() {
     local attempt
     for attempt in 1 2 3 4 5 6 7 8; do
+        launched_ms=$(now_ms)
         launch_saver "$@"
-        sleep 1
-        if kill -0 "$saver_pid" 2>/dev/null || ! grep -q "open X11 display" "$work/output"; then return; fi
+        wait_until 20 mapped_or_gone || fail "no saver window after $((20 * time_scale)) s: $(cat "$work/output")"
+        kill -0 "$saver_pid" 2>/dev/null && return
+        grep -q "open X11 display" "$work/output" || fail "the saver ended at start: $(cat "$work/output")"
         wait "$saver_pid" || true
         saver_pid=""
         sleep 0.5
@@ -89,16 +98,48 @@ lit() {
     convert "$shots/$1.png" -crop "$2" +repage -colorspace Gray -threshold 25% -format "%[fx:int(mean*100+0.5)]" info:
 }
 
-# expect_lit NAME GEOMETRY MIN WHAT / expect_dark NAME GEOMETRY MAX WHAT
+# expect_lit NAME GEOMETRY MIN WHAT / expect_dark NAME GEOMETRY MAX WHAT / expect_differs A B
+# GEOMETRY MIN WHAT: fail with the value seen, or while probing (shot_until) only note the miss.
+probing=""
+missed=""
+expect() {
+    if [ -n "$probing" ]; then
+        missed=yes
+    else
+        fail "$1"
+    fi
+}
 expect_lit() {
     local share
     share=$(lit "$1" "$2")
-    [ "$share" -ge "$3" ] || fail "$4: only $share% lit in $2 of $1.png"
+    [ "$share" -ge "$3" ] || expect "$4: only $share% lit in $2 of $1.png"
 }
 expect_dark() {
     local share
     share=$(lit "$1" "$2")
-    [ "$share" -le "$3" ] || fail "$4: $share% lit in $2 of $1.png"
+    [ "$share" -le "$3" ] || expect "$4: $share% lit in $2 of $1.png"
+}
+expect_differs() {
+    local share
+    share=$(differs "$1" "$2" "$3")
+    [ "$share" -ge "$4" ] || expect "$5: only $share% of $3 differs between $1.png and $2.png"
+}
+
+# shot_until NAME CHECK [SECONDS]: takes screenshot NAME again and again until the function CHECK
+# (expect_* lines) finds everything it expects, for up to SECONDS (20; scaled); then CHECK runs
+# once more for real, so a failure names the value it last saw.
+shot_until() {
+    local deadline=$(($(now_ms) + ${3:-20} * 1000 * time_scale))
+    while :; do
+        shot "$1"
+        probing=yes
+        missed=""
+        "$2"
+        probing=""
+        [ -n "$missed" ] && [ "$(now_ms)" -lt "$deadline" ] || break
+        sleep 0.3
+    done
+    "$2"
 }
 
 # differs A B GEOMETRY: percentage of the region's pixels that differ clearly between two screenshots.
@@ -114,16 +155,10 @@ differs() {
 # stop_saver: Escape must dismantle the scene and end the run with status 0 within 10 seconds.
 stop_saver() {
     xdotool key Escape
-    local waited=0
-    while kill -0 "$saver_pid" 2>/dev/null; do
-        sleep 0.2
-        waited=$((waited + 1))
-        [ "$waited" -lt 50 ] || fail "the saver still runs 10 s after Escape"
-    done
-    local status=0
-    wait "$saver_pid" || status=$?
+    exit_status "$saver_pid" 10
+    [ "$end_status" != running ] || fail "the saver still runs $((10 * time_scale)) s after Escape"
     saver_pid=""
-    [ "$status" -eq 0 ] || fail "the saver ended with status $status: $(cat "$work/output")"
+    [ "$end_status" -eq 0 ] || fail "the saver ended with status $end_status: $(cat "$work/output")"
 }
 
 # Regions of the 1024x768 picture.

@@ -8,7 +8,9 @@ if [ -z "${DISPLAY:-}" ] && [ -z "${SHELL_TEST_NO_DISPLAY:-}" ]; then
   exit 77
 fi
 
-work=$(mktemp -d /tmp/lumivane-e2e-XXXXXX)
+source "$(dirname "${BASH_SOURCE[0]}")/wait_common.bash"
+scale_time "$build/Lumivane"
+work=$(mktemp -d -t lumivane-e2e-XXXXXX)
 export LUMIVANE_DATA=$work/data
 export LUMIVANE_PATH=$build
 saver_pid=""
@@ -44,43 +46,17 @@ start_saver() {
   saver_pid=$!
 }
 
-saver_window_size() {
-  xwininfo -root -tree 2>/dev/null | grep '("Lumivane"' | grep -o '[0-9]\+x[0-9]\++' | tr -d + | head -1 || true
-}
-
-# Prints the saver window's size (WxH) once it is mapped and settled; fails after 20 seconds.
-# SDL maps a small window first and sizes it afterwards, and it takes the keyboard a moment
-# later, so a size only counts when it holds for a second.
+# Prints the saver window's size (WxH) once it is mapped and settled.
 window_size() {
-  local size="" previous=""
-  for _ in $(seq 40); do
-    kill -0 "$saver_pid" 2>/dev/null || fail "the saver ended before its window settled"
-    size=$(saver_window_size)
-    if [ -n "$size" ] && [ "$size" = "$previous" ]; then
-      echo "$size"
-      return 0
-    fi
-    previous=$size
-    sleep 0.5
-  done
-  fail "no settled saver window after 20 seconds (last size: ${size:-none})"
+  settled_window "$saver_pid" || fail "no settled saver window (last size: $window_size)"
+  echo "$window_size"
 }
 
-# Waits up to $1 seconds for the saver to end; sets end_status to its exit status, or "running".
-# (Not run in a subshell: only this shell can collect its child's status.)
-end_status=""
+# Waits up to $1 seconds (scaled) for the saver to end; sets end_status to its exit status, or
+# "running".
 wait_end() {
-  local tenths=$(($1 * 10))
-  end_status=running
-  for _ in $(seq "$tenths"); do
-    if ! kill -0 "$saver_pid" 2>/dev/null; then
-      end_status=0
-      wait "$saver_pid" || end_status=$?
-      saver_pid=""
-      return 0
-    fi
-    sleep 0.1
-  done
+  exit_status "$saver_pid" "$1"
+  [ "$end_status" = running ] || saver_pid=""
 }
 
 expect_running() {

@@ -12,14 +12,14 @@ size=$(window_size)
 [ -z "$(ls -A "$LUMIVANE_DATA" 2>/dev/null)" ] || fail "the saver wrote into its data folder"
 # The first frames wait for the scene to load (slow under the sanitizers).
 colours=1
-for _ in $(seq 20); do
-  sleep 0.5
+drawn() {
   import -window root "$work/desktop.png"
   colours=$(convert "$work/desktop.png" -format %k info:)
-  [ "$colours" -gt 1 ] && break
-done
-[ "$colours" -gt 1 ] || fail "the screen stayed one flat colour"
-cp "$work/desktop.png" /tmp/lumivane-shell-full-run.png 2>/dev/null || true
+  [ "$colours" -gt 1 ]
+}
+wait_until 10 drawn || fail "the screen stayed one flat colour ($colours colours)"
+mkdir -p "$build/e2e-shots"
+cp "$work/desktop.png" "$build/e2e-shots/shell_full_run.png"
 xdotool key space
 sleep 0.5
 expect_running "a key other than Escape ended the run"

@@ -7,23 +7,23 @@ source "$(dirname "$0")/shell_common.bash"
 install=$work/install
 mkdir -p "$install"
 export LUMIVANE_PATH=$install
-# Each stand-in records its folder, argument count and environment, then waits for a go file.
+# Each stand-in records its folder, argument count and environment, then waits for a go file;
+# it gives up when the test's folder goes, so a failed test leaves none of them behind.
 for program in Lumivane config; do
   cat >"$install/$program" <<SCRIPT
 #!/bin/sh
 { pwd; echo "\$#"; echo "\${SDL_VIDEO_ALLOW_SCREENSAVER:-unset}"; } > "$work/$program.report"
-while [ ! -f "$work/$program.go" ]; do sleep 0.05; done
+while [ ! -f "$work/$program.go" ]; do
+  [ -d "$work" ] || exit 1
+  sleep 0.05
+done
 touch "$work/$program.done"
 SCRIPT
   chmod +x "$install/$program"
 done
 
 wait_for_file() {
-  for _ in $(seq 100); do
-    [ -f "$1" ] && return 0
-    sleep 0.1
-  done
-  fail "$1 did not appear"
+  wait_until 10 test -f "$1" || fail "$1 did not appear"
 }
 
 for word in /s -S; do

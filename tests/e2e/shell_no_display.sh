@@ -5,7 +5,7 @@ source "$(dirname "$0")/shell_common.bash"
 
 status=0
 env -u DISPLAY -u SDL_VIDEODRIVER "$build/Lumivane" >"$work/out" 2>"$work/err" || status=$?
-[ "$status" = 1 ] || fail "expected status 1, got $end_status"
+[ "$status" = 1 ] || fail "expected status 1, got $status"
 [ ! -s "$work/out" ] || fail "unexpected output: $(cat "$work/out")"
 [ "$(wc -l <"$work/err")" = 1 ] || fail "expected one line, got: $(cat "$work/err")"
 grep -q '^Video initialization failed: .\+$' "$work/err" || fail "unexpected message: $(cat "$work/err")"

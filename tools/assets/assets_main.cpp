@@ -93,11 +93,13 @@ int main(int argc, char** argv) {
     }
     const std::string folder = argv[1];
     // Every text is drawn from these; without them the pictures would silently lack their words.
+    // Debian splits the family: the thin and condensed faces are not in the core package.
     const char* const fonts[3] = {FONT_THIN, FONT_BOOK, FONT_CONDENSED};
+    const char* const packages[3] = {"fonts-dejavu-extra", "fonts-dejavu-core", "fonts-dejavu-extra"};
     for (int i = 0; i < 3; i++) {
         if (textWidth(fonts[i], "0", 1.0) <= 0.0) {
-            std::fprintf(stderr,
-                         "lumivane_assets: the DejaVu fonts are missing (package fonts-dejavu-core)\n");
+            std::fprintf(stderr, "lumivane_assets: the font %s is missing (package %s)\n", fonts[i],
+                         packages[i]);
             closeFonts();
             return 1;
         }

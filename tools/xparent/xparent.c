@@ -7,7 +7,8 @@
  * again (a fresh exposure) and its picture saved a second time, as OUT.ppm.again.
  * Prints "status=N ms=T others=W" (T: milliseconds from the end request to the program's exit;
  * W: other viewable top-level windows when the picture was taken) and exits 0, or 1 when
- * something did not happen in time. */
+ * something did not happen in time. LUMIVANE_TIME_SCALE (a whole number) stretches those limits
+ * for slow builds; the program is never left running. */
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <signal.h>
@@ -93,6 +94,8 @@ int main(int argc, char** argv) {
     int endSignal = 0; /* 0: destroy the window */
     long settleMs = 1000;
     const char* againFile = NULL;
+    const char* scaleText = getenv("LUMIVANE_TIME_SCALE");
+    const long scale = scaleText && atol(scaleText) > 0 ? atol(scaleText) : 1;
     int i = 1;
     for (; i < argc && argv[i][0] == '-' && argv[i][1] == '-'; i++) {
         if (!strcmp(argv[i], "--env")) {
@@ -167,7 +170,7 @@ int main(int argc, char** argv) {
         long now = nowMs();
         if (!changedAt && rgb && !allWhite(rgb, width, height)) changedAt = now;
         if (changedAt && now - changedAt >= settleMs) break;
-        if (now - start > 30000) {
+        if (now - start > 30000 * scale) {
             printf("status=running ms=nothing-drawn\n");
             kill(child, SIGKILL);
             return 1;
@@ -175,12 +178,16 @@ int main(int argc, char** argv) {
         usleep(100000);
     }
     int others = otherTopLevels(display, window);
-    if (!save(outPath, rgb, width, height)) return 1;
+    if (!save(outPath, rgb, width, height)) {
+        kill(child, SIGKILL);
+        return 1;
+    }
     free(rgb);
     if (againFile) {
         while (access(againFile, F_OK) != 0) {
-            if (ended(child, &status) || nowMs() - start > 60000) {
+            if (ended(child, &status) || nowMs() - start > 60000 * scale) {
                 printf("status=%d ms=no-second-picture\n", status);
+                kill(child, SIGKILL);
                 return 1;
             }
             usleep(50000);
@@ -192,7 +199,10 @@ int main(int argc, char** argv) {
         char again[4096];
         snprintf(again, sizeof again, "%s.again", outPath);
         rgb = grab(display, window, width, height);
-        if (!rgb || !save(again, rgb, width, height)) return 1;
+        if (!rgb || !save(again, rgb, width, height)) {
+            kill(child, SIGKILL);
+            return 1;
+        }
         free(rgb);
     }
 
@@ -204,7 +214,7 @@ int main(int argc, char** argv) {
         XSync(display, False);
     }
     while (!ended(child, &status)) {
-        if (nowMs() - endAt > 10000) {
+        if (nowMs() - endAt > 10000 * scale) {
             printf("status=running ms=timeout\n");
             kill(child, SIGKILL);
             return 1;

@@ -1,0 +1,153 @@
+#!/usr/bin/env bash
+# The README's two commands on a clean Debian 12, made here: a minimal root from debootstrap
+# (kept in the cache folder between runs; --fresh makes it again), a copy of it with the committed
+# tree (git archive HEAD) inside, then, in that copy, with nothing preinstalled and no display:
+#   1. the test command, scripts/test.sh, with CI=true;
+#   2. the run command, scripts/run.sh, on an Xvfb started for it: the scene must show, and SIGTERM
+#      must end the saver with status 0.
+# Prints the time taken and the test totals; exits non-zero when anything failed. Run as root.
+#   scripts/fresh-check.sh [--fresh]      (FRESH_CHECK_CACHE names another cache folder)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+repo=$PWD
+
+if [ "$(id -u)" -ne 0 ]; then
+    echo "fresh-check.sh: must run as root (debootstrap, chroot and mount need it)" >&2
+    exit 1
+fi
+fresh=0
+for arg in "$@"; do
+    case $arg in
+    --fresh) fresh=1 ;;
+    *)
+        echo "usage: scripts/fresh-check.sh [--fresh]" >&2
+        exit 2
+        ;;
+    esac
+done
+
+cache=${FRESH_CHECK_CACHE:-$repo/.cache/fresh-check}
+base=$cache/bookworm # debootstrap's root, never changed once made
+target=$cache/run    # this run's copy of it
+mkdir -p "$cache"
+cache=$(cd "$cache" && pwd)
+base=$cache/bookworm
+target=$cache/run
+started=$(date +%s)
+
+elapsed() {
+    local s=$(($(date +%s) - started))
+    printf '%d min %02d s' $((s / 60)) $((s % 60))
+}
+
+# Mount points under the copy, deepest first.
+mounts_under() {
+    awk -v t="$target" '$2 == t || index($2, t "/") == 1 { print $2 }' /proc/mounts | sort -r
+}
+
+# Ends whatever still runs inside the copy (a server, Wine, a saver), then takes its mounts down.
+cleanup() {
+    local pid pids=()
+    for pid in /proc/[0-9]*; do
+        [ "$(readlink "$pid/root" 2>/dev/null)" = "$target" ] && pids+=("${pid#/proc/}")
+    done
+    if [ ${#pids[@]} -gt 0 ]; then
+        kill -TERM "${pids[@]}" 2>/dev/null || true
+        sleep 2
+        kill -KILL "${pids[@]}" 2>/dev/null || true
+    fi
+    local point
+    for point in $(mounts_under); do
+        umount "$point" 2>/dev/null || umount -l "$point" 2>/dev/null || true
+    done
+}
+trap cleanup EXIT
+trap 'exit 130' INT
+trap 'exit 143' TERM
+
+# The mirror that apt on this machine uses for bookworm.
+mirror=${FRESH_CHECK_MIRROR:-$(apt-get indextargets --format '$(SITE) $(CODENAME)' 'Created-By: Packages' 2>/dev/null |
+    awk '$2 == "bookworm" { print $1; exit }')}
+mirror=${mirror:-http://deb.debian.org/debian}
+
+if [ "$fresh" = 1 ] || [ ! -f "$base/.complete" ]; then
+    scripts/install-deps.sh debootstrap
+    rm -rf "$base" "$base.partial"
+    echo "== debootstrap --variant=minbase bookworm from $mirror into $base"
+    if ! debootstrap --variant=minbase bookworm "$base.partial" "$mirror" >"$cache/debootstrap.log" 2>&1; then
+        tail -n 20 "$cache/debootstrap.log"
+        echo "fresh check: debootstrap failed after $(elapsed); the log is $cache/debootstrap.log"
+        exit 1
+    fi
+    mv "$base.partial" "$base"
+    touch "$base/.complete"
+else
+    echo "== the minimal root in $base (cached; --fresh makes it again)"
+fi
+
+# A fresh copy for this run; never remove one that still has something mounted in it.
+cleanup
+if [ -n "$(mounts_under)" ]; then
+    echo "fresh check: $target still has mounts: $(mounts_under | tr '\n' ' ')" >&2
+    exit 1
+fi
+rm -rf "$target"
+cp -a "$base" "$target"
+rm -f "$target/.complete"
+# A Debian 12 machine as installed: its updates and security archives beside the main one.
+security=$(apt-get indextargets --format '$(SITE) $(CODENAME)' 'Created-By: Packages' 2>/dev/null |
+    awk '$2 == "bookworm-security" { print $1; exit }')
+{
+    echo "deb $mirror bookworm main"
+    echo "deb $mirror bookworm-updates main"
+    [ -z "$security" ] || echo "deb $security bookworm-security main"
+} >"$target/etc/apt/sources.list"
+cp /etc/resolv.conf "$target/etc/resolv.conf"
+# Packages must not start their services on this machine from inside the copy.
+printf '#!/bin/sh\nexit 101\n' >"$target/usr/sbin/policy-rc.d"
+chmod +x "$target/usr/sbin/policy-rc.d"
+mkdir -p "$target/root/lumivane"
+git archive HEAD | tar -x -C "$target/root/lumivane"
+echo "== the committed tree ($(git rev-parse --short HEAD)) in $target/root/lumivane"
+
+mount -t proc proc "$target/proc"
+mount -t sysfs sysfs "$target/sys"
+mount --rbind /dev "$target/dev"
+mount --make-rslave "$target/dev"
+
+# inside COMMAND: runs COMMAND in the copy's tree with a clean environment and no display.
+inside() {
+    chroot "$target" /usr/bin/env -i HOME=/root LANG=C.UTF-8 TERM=dumb CI=true \
+        PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin \
+        /bin/bash -c "cd /root/lumivane && $1"
+}
+
+failed=0
+echo "== the test command (scripts/test.sh), output in $cache/test.log"
+test_status=0
+inside "nice scripts/test.sh" >"$cache/test.log" 2>&1 || test_status=$?
+if [ "$test_status" -ne 0 ]; then
+    tail -n 60 "$cache/test.log"
+    echo "FAIL: scripts/test.sh ended with status $test_status"
+    failed=1
+fi
+
+echo "== the run command (scripts/run.sh) on an Xvfb, output in $cache/run.log"
+run_status=0
+inside "nice bash scripts/fresh-run-check.bash /root/run-screen.png" >"$cache/run.log" 2>&1 || run_status=$?
+cp "$target/root/run-screen.png" "$cache/run-screen.png" 2>/dev/null || true
+tail -n 3 "$cache/run.log"
+if [ "$run_status" -ne 0 ]; then
+    tail -n 30 "$cache/run.log"
+    echo "FAIL: the run command check ended with status $run_status (screenshot: $cache/run-screen.png)"
+    failed=1
+fi
+
+echo "== totals"
+grep -E "tests passed|tests failed out of|^[0-9]+ passed, [0-9]+ failed|^fuzzing: |^Total Test time" "$cache/test.log" || true
+if [ "$failed" -eq 0 ]; then
+    echo "fresh check: passed in $(elapsed)"
+else
+    echo "fresh check: FAILED after $(elapsed)"
+fi
+exit "$failed"
