@@ -46,25 +46,52 @@ TEST_F(VideoGl, ZeroHeightIsTakenAsOne) {
     EXPECT_NEAR(300 * one.edgeYAtDepth(-100), one.edgeXAtDepth(-100), 0.05);
 }
 
-TEST_F(VideoGl, FixedStateIsSetWithoutEnablingPerPartSwitches) {
+static void quad(double left, double bottom, double right, double top, double z, const GLfloat rgba[4]) {
+    glColor4fv(rgba);
+    glBegin(GL_QUADS);
+    glVertex3d(left, bottom, z);
+    glVertex3d(right, bottom, z);
+    glVertex3d(right, top, z);
+    glVertex3d(left, top, z);
+    glEnd();
+}
+
+static void expectPixel(int x, int y, int red, int green, int blue) {
+    GLubyte rgba[4] = {};
+    glReadPixels(x, y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
+    EXPECT_NEAR(rgba[0], red, 1) << "at " << x << ", " << y;
+    EXPECT_NEAR(rgba[1], green, 1) << "at " << x << ", " << y;
+    EXPECT_NEAR(rgba[2], blue, 1) << "at " << x << ", " << y;
+}
+
+// What the Parts' switches rely on, drawn in four columns over an opaque blue: the depth test on
+// (with equal depths passing), lighting off, and blending and alpha testing set up but off.
+TEST_F(VideoGl, FixedStateDrawsWhatThePartsRelyOn) {
     glDisable(GL_DEPTH_TEST);
     applyGlState();
-    EXPECT_TRUE(glIsEnabled(GL_TEXTURE_2D));
-    EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
-    EXPECT_TRUE(glIsEnabled(GL_VERTEX_ARRAY));
-    EXPECT_TRUE(glIsEnabled(GL_NORMAL_ARRAY));
-    EXPECT_TRUE(glIsEnabled(GL_TEXTURE_COORD_ARRAY));
-    EXPECT_FALSE(glIsEnabled(GL_BLEND));
-    EXPECT_FALSE(glIsEnabled(GL_ALPHA_TEST));
-    EXPECT_FALSE(glIsEnabled(GL_LIGHTING));
-    GLint value = 0;
-    glGetIntegerv(GL_DEPTH_FUNC, &value);
-    EXPECT_EQ(GL_LEQUAL, value);
-    glGetIntegerv(GL_BLEND_DST, &value);
-    EXPECT_EQ(GL_ONE_MINUS_SRC_ALPHA, value);
-    GLfloat ref = 0;
-    glGetFloatv(GL_ALPHA_TEST_REF, &ref);
-    EXPECT_FLOAT_EQ(0.9f, ref);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    const GLfloat blue[4] = {0, 0, 1, 1}, red[4] = {1, 0, 0, 1}, green[4] = {0, 1, 0, 1};
+    const GLfloat halfRed[4] = {1, 0, 0, 0.5f}, nearlyOpaque[4] = {1, 1, 1, 0.95f},
+                  faint[4] = {1, 1, 1, 0.85f};
+    quad(-1, -1, 1, 1, 0, blue);
+    quad(-1, -1, -0.5, 1, 0.5, red);  // behind: hidden
+    quad(-0.5, -1, 0, 1, 0, green);   // at the same depth: drawn
+    quad(0, -1, 0.5, 1, -0.5, halfRed);
+    glEnable(GL_BLEND);
+    glEnable(GL_ALPHA_TEST);
+    quad(0.5, -1, 1, 0, -0.5, faint);  // below the alpha reference: discarded
+    quad(0.5, 0, 1, 1, -0.5, nearlyOpaque);
+    glDisable(GL_ALPHA_TEST);
+    glDisable(GL_BLEND);
+    expectPixel(8, 24, 0, 0, 255);
+    expectPixel(24, 24, 0, 255, 0);
+    expectPixel(40, 24, 255, 0, 0);  // opaque while blending is off
+    expectPixel(56, 12, 0, 0, 255);
+    expectPixel(56, 36, 242, 242, 255);  // 0.95 white over blue
 }
 
 TEST(Extensions, SubstringMatchCounts) {
