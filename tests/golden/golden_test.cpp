@@ -55,7 +55,7 @@ static const GoldenCase goldenCases[] = {
     {"clock_24h", clock24, 2026, 3, 14, 21, 47, 1, 40, 2000},
     {"small_clock", smallClock, 2026, 3, 14, 9, 30, 41, 40, 2000},
     {"russian_calendar", russian, 2026, 3, 14, 13, 5, 7, 40, 2000},
-    {"frame_rate", frameRate, 2026, 3, 14, 13, 5, 7, 40, 5520},
+    {"frame_rate", frameRate, 2026, 3, 14, 13, 5, 7, 40, 9800},
     {"sunday_month", defaults, 2026, 2, 9, 8, 15, 20, 40, 2000},
     {"monday_month", russian, 2026, 6, 30, 23, 0, 0, 40, 2000},
     {"minutes_later", frameRate, 2026, 3, 14, 13, 5, 7, 100, 3 * 60 * 1000 + 500},
