@@ -5,8 +5,10 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <cmath>
 #include <cstdlib>
 #include <ctime>
+#include <map>
 #include <string>
 
 #include "app/app_state.h"
@@ -246,6 +248,74 @@ TEST_F(SceneTest, SameDayOfAnotherMonthKeepsThePage) {
     for (uint32_t t = 200; t <= 1000; t += 100) drawOffscreenFrame(t, false);
     ASSERT_EQ(holder->children.size(), 1u);
     EXPECT_EQ(holder->children[0], page);
+}
+
+// Bubbles rise 1.8 units a second, drift sideways by at most 1.0395 units (covering 1 - e^(-1.5 s)
+// of the way after s seconds), burst after 3.41 seconds, and each source keeps about
+// 3410 / 204.5 of them alive.
+TEST_F(SceneTest, BubblesRiseDriftAndBurst) {
+    begin(overlayOff());
+    const SceneNode* thinks = sceneRoot->children[2]->children[0]->children[1];
+    double oldest = 0, alive = 0, samples = 0;
+    std::map<const SceneNode*, Vec3> lastSample;  // age, sideways drift a second earlier
+    size_t driftsFollowed = 0;
+    for (uint32_t t = 40; t <= 30000; t += 40) {
+        drawOffscreenFrame(t, false);
+        if (t < 5000 || t % 1000 != 0) continue;
+        std::map<const SceneNode*, Vec3> sample;
+        for (int source = 3; source < 5; source++, samples++) {
+            for (const SceneNode* bubble : thinks->children[source]->children) {
+                if (bubble->dying) continue;
+                alive++;
+                double age = bubble->animator.tracks[0].elapsed;
+                oldest = std::max(oldest, age);
+                const Vec3& moved = bubble->animator.offset.position;
+                EXPECT_NEAR(moved.z, 1.8 * age / 1000, 1e-9);
+                for (double drift : {moved.x, moved.y}) {
+                    EXPECT_GE(drift, 0.0);
+                    EXPECT_LE(drift, 1.0395 + 1e-9);
+                }
+                sample[bubble] = {age, moved.x, moved.y};
+                auto before = lastSample.find(bubble);  // the same bubble, not a new one in its memory
+                if (before == lastSample.end() || before->second.x != age - 1000) continue;
+                double covered = (1 - exp(-1.5 * age / 1000)) / (1 - exp(-1.5 * before->second.x / 1000));
+                if (before->second.y > 0.01) {
+                    EXPECT_NEAR(moved.x / before->second.y, covered, 1e-6);
+                }
+                if (before->second.z > 0.01) {
+                    EXPECT_NEAR(moved.y / before->second.z, covered, 1e-6);
+                }
+                driftsFollowed++;
+            }
+        }
+        lastSample = sample;
+    }
+    EXPECT_GT(driftsFollowed, 10u);
+    EXPECT_LE(oldest, 3410.0);
+    EXPECT_GT(oldest, 3410.0 - 240);
+    EXPECT_NEAR(alive / samples, 3410 / 204.5, 1.5);
+}
+
+// Every switch the scene makes around its nodes is undone by the end of the frame, whatever the
+// overlay shows: the next frame starts with the depth test on and lighting off.
+TEST_F(SceneTest, FramesLeaveTheGlStateAsTheyFoundIt) {
+    SaverSettings analog = defaultSettings(), digital = defaultSettings();
+    analog.analogClock = analog.showFrameRate = true;
+    digital.russianCalendar = digital.clock24Hours = digital.showFrameRate = true;
+    for (const SaverSettings& chosen : {analog, digital}) {
+        begin(chosen);
+        for (uint32_t t = 100; t <= 6000; t += 100) {
+            drawOffscreenFrame(t, false);
+            EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST)) << "at " << t;
+            EXPECT_FALSE(glIsEnabled(GL_LIGHTING)) << "at " << t;
+            for (GLenum light = GL_LIGHT0; light <= GL_LIGHT7; light++)
+                EXPECT_FALSE(glIsEnabled(light)) << "light " << light - GL_LIGHT0 << " at " << t;
+            GLint depth = 0;
+            glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &depth);
+            EXPECT_EQ(depth, 1) << "at " << t;
+        }
+        endOffscreenScene(frameTicks);
+    }
 }
 
 // A wall time the C library cannot break down (far past year 9999): no made-up time, no
