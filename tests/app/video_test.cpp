@@ -64,9 +64,9 @@ static void expectPixel(int x, int y, int red, int green, int blue) {
     EXPECT_NEAR(rgba[2], blue, 1) << "at " << x << ", " << y;
 }
 
-// What the Parts' switches rely on, drawn in four columns over an opaque blue: the depth test on
+// What the scene's GL switches rely on, drawn in four columns over an opaque blue: the depth test on
 // (with equal depths passing), lighting off, and blending and alpha testing set up but off.
-TEST_F(VideoGl, FixedStateDrawsWhatThePartsRelyOn) {
+TEST_F(VideoGl, FixedStateDrawsWhatTheSceneReliesOn) {
     glDisable(GL_DEPTH_TEST);
     applyGlState();
     glMatrixMode(GL_PROJECTION);
