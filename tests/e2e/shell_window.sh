@@ -17,18 +17,27 @@ lit() {
 
 # shot_until_lit FILE GEOMETRY: the window's picture once the region shows something (the first
 # frames wait for the scene to load).
+shown=0
+region_lit() {
+  expect_running "the run ended while waiting for $2 of $(basename "$1")"
+  import -window "$id" "$1"
+  shown=$(lit "$1" "$2")
+  [ "$shown" -ge 1 ]
+}
 shot_until_lit() {
-  for _ in $(seq 30); do
-    import -window "$id" "$1"
-    [ "$(lit "$1" "$2")" -ge 1 ] && return 0
-    sleep 0.5
-  done
-  fail "nothing lit in $2 of $(basename "$1")"
+  wait_until 15 region_lit "$1" "$2" || fail "nothing lit in $2 of $(basename "$1") ($shown%)"
+}
+
+resized() {
+  [ "$(saver_window_size)" = 900x400 ]
 }
 
 start_saver --window
 size=$(window_size)
 [ "$size" = 1024x768 ] || fail "--window opened $size, not 1024x768"
+# Escape once the scene is up: the deadline below is for ending the run, not for loading it.
+id=$(saver_window_id)
+shot_until_lit "$work/first.png" 1024x768+0+0
 xdotool key Escape
 wait_end 10
 [ "$end_status" = 0 ] || fail "Escape in a window: status $end_status"
@@ -42,24 +51,30 @@ shot_until_lit "$work/small.png" 300x150+170+260
 shot_until_lit "$work/small.png" 130x130+505+345
 
 xdotool windowsize "$id" 900 400
-for _ in $(seq 20); do
-  [ "$(saver_window_size)" = 900x400 ] && break
-  sleep 0.25
-done
-[ "$(saver_window_size)" = 900x400 ] || fail "the window did not take 900x400: $(saver_window_size)"
-sleep 1
-expect_running "the run ended on a resize"
+wait_until 5 resized || fail "the window did not take 900x400: $(saver_window_size)"
 # The picture fills the new size: the clock sits in the new corner, beyond the old width, and
-# the candles stay in the middle.
-shot_until_lit "$work/wide.png" 110x110+785+285
-[ "$(convert "$work/wide.png" -format %wx%h info:)" = 900x400 ] || fail "the picture is not 900x400"
+# the candles stay in the middle. Waits for all of it, then names what the last picture showed.
+wide_shown() {
+  region_lit "$work/wide.png" 110x110+785+285 &&
+    [ "$(lit "$work/wide.png" 50x100+785+290)" -ge 2 ] && [ "$(lit "$work/wide.png" 200x100+350+230)" -ge 1 ]
+}
+wait_until 15 wide_shown || true
+expect_running "the run ended on a resize"
+share=$(lit "$work/wide.png" 110x110+785+285)
+[ "$share" -ge 1 ] || fail "nothing lit in 110x110+785+285 of wide.png ($share%)"
+picture=$(convert "$work/wide.png" -format %wx%h info:)
+[ "$picture" = 900x400 ] || fail "the picture is $picture, not 900x400"
 # The whole dial, its left half included, as a fresh start at this size places it.
-[ "$(lit "$work/wide.png" 50x100+785+290)" -ge 2 ] || fail "the clock is not fully in the new corner"
-[ "$(lit "$work/wide.png" 200x100+350+230)" -ge 1 ] || fail "no candles in the middle after the resize"
-cp "$work/small.png" /tmp/lumivane-window-640x480.png 2>/dev/null || true
-cp "$work/wide.png" /tmp/lumivane-window-900x400.png 2>/dev/null || true
+share=$(lit "$work/wide.png" 50x100+785+290)
+[ "$share" -ge 2 ] || fail "the clock is not fully in the new corner (left half $share% lit)"
+share=$(lit "$work/wide.png" 200x100+350+230)
+[ "$share" -ge 1 ] || fail "no candles in the middle after the resize ($share% lit)"
+shots=$build/e2e-shots
+mkdir -p "$shots"
+cp "$work/small.png" "$shots/shell_window_640x480.png"
+cp "$work/wide.png" "$shots/shell_window_900x400.png"
 
 "$build/tests/xclose" "$id" || fail "xclose could not reach the window"
 wait_end 10
 [ "$end_status" = 0 ] || fail "closing the window: expected status 0, got $end_status"
-echo "window: ok"
+echo "window: ok (screenshots in $shots)"
