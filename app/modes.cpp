@@ -1,6 +1,5 @@
 #include "app/modes.h"
 
-#include <fstream>
 #include <sstream>
 
 #include "app/app_state.h"
@@ -70,12 +69,11 @@ int runCommandLine(const std::string& commandLine) {
 }
 
 int runFullScreen() {
-    std::ifstream file;
-    std::string path = settingsFilePath();
-    if (!path.empty()) file.open(path, std::ios::binary);
+    std::string problem;  // the saver reports nothing: a settings file it cannot use gives the defaults
+    SaverSettings chosen = loadSettingsFile(settingsFilePath(), &problem);
     // Without a folder the archives are looked up in the working directory.
     if (installPath.found) pakLibrary.setBasePath(installPath.installDirectory());
-    settings = new SaverSettings(file.is_open() ? readSettings(file) : defaultSettings());
+    settings = new SaverSettings(chosen);
 
     installStopSignals();
     viewport = new Viewport();

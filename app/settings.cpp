@@ -1,7 +1,10 @@
 #include "app/settings.h"
 
+#include <vector>
+
 #include "platform/data_folder.h"
 #include "platform/file_replace.h"
+#include "platform/regular_file.h"
 
 const char* const settingsFileName = "nobrell_Lumivane_cfg";
 
@@ -102,4 +105,11 @@ bool writeSettingsFile(const std::string& path, const SaverSettings& settings) {
 
 std::string settingsFilePath() {
     return commonDataFile(settingsFileName);
+}
+
+SaverSettings loadSettingsFile(const std::string& path, std::string* problem) {
+    problem->clear();
+    std::vector<uint8_t> bytes;
+    if (path.empty() || !readRegularFile(path, SETTINGS_FILE_SIZE, &bytes, problem)) return defaultSettings();
+    return readSettingsBytes(bytes.data(), bytes.size());
 }

@@ -38,3 +38,7 @@ void encodeSettings(const SaverSettings& settings, uint8_t* bytes);
 bool writeSettingsFile(const std::string& path, const SaverSettings& settings);
 // The settings file's full path; empty when there is no data folder.
 std::string settingsFilePath();
+// The settings in the file at `path`; the defaults when there is none or when it is not a regular
+// file (a FIFO there must not hold up the start). *problem says why an existing path gave the
+// defaults, and is empty otherwise.
+SaverSettings loadSettingsFile(const std::string& path, std::string* problem);

@@ -3,7 +3,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
 #include <string>
 
 #include "app/settings.h"
@@ -94,8 +93,11 @@ static bool applySetting(SaverSettings* s, const char* pair) {
 }
 
 static SaverSettings loadSettings(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    return file.is_open() ? readSettings(file) : defaultSettings();
+    std::string problem;
+    SaverSettings s = loadSettingsFile(path, &problem);
+    if (!problem.empty())
+        fprintf(stderr, "config: %s: %s; using the defaults\n", path.c_str(), problem.c_str());
+    return s;
 }
 
 static int saveSettings(const std::string& path, const SaverSettings& s) {
