@@ -1,7 +1,6 @@
 #include "app/modes.h"
 
 #include <cstdio>
-#include <fstream>
 #include <sstream>
 
 #include "app/app_state.h"
@@ -87,12 +86,11 @@ int runCommandLine(const std::string& commandLine) {
 }
 
 int runFullScreen(const RunOptions& options) {
-    std::ifstream file;
-    std::string path = settingsReadPath();
-    if (!path.empty()) file.open(path, std::ios::binary);
+    std::string problem;  // the saver reports nothing: a settings file it cannot use gives the defaults
+    SaverSettings chosen = loadSettingsFile(settingsReadPath(), &problem);
     // Without a folder the archives are looked up in the working directory.
     if (installPath.found) pakLibrary.setBasePath(installPath.installDirectory());
-    settings = new SaverSettings(file.is_open() ? readSettings(file) : defaultSettings());
+    settings = new SaverSettings(chosen);
     applyRunOptions(options, settings);
 
     installStopSignals();

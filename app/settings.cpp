@@ -2,8 +2,11 @@
 
 #include <sys/stat.h>
 
+#include <vector>
+
 #include "platform/data_folder.h"
 #include "platform/file_replace.h"
+#include "platform/regular_file.h"
 
 const char* const settingsFileName = "nobrell_Lumivane_cfg";
 
@@ -106,15 +109,26 @@ std::string settingsFilePath() {
     return commonDataFile(settingsFileName);
 }
 
-static bool isRegularFile(const std::string& path) {
+static bool isRegularFile(const std::string& path, std::string* skipped) {
     struct stat info;
-    return !path.empty() && stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+    if (path.empty() || stat(path.c_str(), &info) != 0) return false;
+    if (S_ISREG(info.st_mode)) return true;
+    if (skipped && skipped->empty()) *skipped = path;
+    return false;
 }
 
 // A user's own settings win; without them an administrator's system-wide file applies.
-std::string settingsReadPath() {
+std::string settingsReadPath(std::string* skipped) {
+    if (skipped) skipped->clear();
     std::string own = userDataFile(settingsFileName);
-    if (isRegularFile(own)) return own;
+    if (isRegularFile(own, skipped)) return own;
     std::string shared = systemDataFile(settingsFileName);
-    return isRegularFile(shared) ? shared : "";
+    return isRegularFile(shared, skipped) ? shared : "";
+}
+
+SaverSettings loadSettingsFile(const std::string& path, std::string* problem) {
+    problem->clear();
+    std::vector<uint8_t> bytes;
+    if (path.empty() || !readRegularFile(path, SETTINGS_FILE_SIZE, &bytes, problem)) return defaultSettings();
+    return readSettingsBytes(bytes.data(), bytes.size());
 }

@@ -39,5 +39,10 @@ bool writeSettingsFile(const std::string& path, const SaverSettings& settings);
 // The settings file the configuration program writes; empty when there is no data folder.
 std::string settingsFilePath();
 // The settings file a run reads: the user's own, else the system-wide one; empty when neither
-// exists (the defaults apply). Creates nothing.
-std::string settingsReadPath();
+// exists (the defaults apply). Creates nothing. Something else standing at one of the paths (a
+// FIFO, a folder) is passed over; the first such path goes to *skipped when asked.
+std::string settingsReadPath(std::string* skipped = nullptr);
+// The settings in the file at `path`; the defaults when there is none or when it is not a regular
+// file (a FIFO there must not hold up the start). *problem says why an existing path gave the
+// defaults, and is empty otherwise.
+SaverSettings loadSettingsFile(const std::string& path, std::string* problem);

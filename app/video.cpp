@@ -25,12 +25,20 @@ void Viewport::openVideo(int32_t modeWidth, int32_t modeHeight, int32_t modeBits
     SDL_ShowCursor(windowed ? 1 : 0);
 }
 
+// Whatever ends the process once the mode may be changed (a missing archive exits from deep
+// inside the scene) must hand the desktop its own mode back; a second SDL_Quit does nothing.
+static void restoreDesktopAtExit() {
+    SDL_Quit();
+}
+
 void Viewport::initVideo(int32_t modeWidth, int32_t modeHeight, int32_t modeBits) {
     chooseVideoDriver();
     if (SDL_Init(SDL_INIT_VIDEO) < 0) {
         fprintf(stderr, "Video initialization failed: %s\n", SDL_GetError());
         exitOnVideoFailure();
     }
+    static bool restoreRegistered = false;
+    if (!restoreRegistered) restoreRegistered = atexit(restoreDesktopAtExit) == 0;
     // A window handed over by a screensaver framework sets the size; the settings' mode does not apply.
     if (!windowed && hostWindowSize(&width, &height)) {
         bitsPerPixel = 32;

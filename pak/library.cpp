@@ -30,7 +30,7 @@ PakArchive* PakLibrary::openArchive(const char* name) {
         return archives[i];
     }
     // "0" stands for the working directory; any other base is glued on without a separator.
-    std::string path = basePath.size() > 0 && basePath[0] == '0' ? std::string(name) : basePath + name;
+    std::string path = basePath == "0" ? std::string(name) : basePath + name;
     PakArchive* archive = new PakArchive();
     if (!archive->load(path.c_str(), nullptr)) exit(1);  // the scene cannot go on without its assets
     archives.push_back(archive);

@@ -17,7 +17,7 @@ export LSAN_OPTIONS=suppressions=$PWD/tests/lsan.supp
 BUILD_DIR=build-test scripts/build.sh -DLUMIVANE_WERROR=ON
 
 # Every parser's fuzzer, briefly: it must build with clang and survive its seeds and a few seconds.
-FUZZ_SECONDS=${FUZZ_SECONDS:-10} scripts/fuzz.sh
+FUZZ_KEEP_CORPUS=0 FUZZ_SECONDS=${FUZZ_SECONDS:-10} scripts/fuzz.sh
 
 # The Windows build, cross-compiled and tested under Wine (uses the archives of build-test).
 scripts/test-windows.sh

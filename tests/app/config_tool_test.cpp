@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -26,8 +27,9 @@ class ConfigTool : public ::testing::Test {
     }
 
     int run(const std::string& arguments) {
-        std::string command = "LUMIVANE_DATA='" + std::string(folder) + "' '" + getenv("LUMIVANE_BUILD_DIR") +
-                              "/config' " + arguments + " 2>&1";
+        // A program that blocks ends with status 124 instead of holding up the tests.
+        std::string command = "LUMIVANE_DATA='" + std::string(folder) + "' timeout 20 '" +
+                              getenv("LUMIVANE_BUILD_DIR") + "/config' " + arguments + " 2>&1";
         FILE* pipe = popen(command.c_str(), "r");
         output.clear();
         char buffer[256];
@@ -87,4 +89,21 @@ TEST_F(ConfigTool, RefusesBadValuesAndWritesNothing) {
         EXPECT_EQ(1, std::count(output.begin(), output.end(), '\n'));
         EXPECT_EQ("", fileBytes());
     }
+}
+
+// A FIFO or a folder where the file belongs must not hold config up: the defaults, with one line
+// on standard error.
+TEST_F(ConfigTool, AnythingButARegularFileGivesTheDefaultsWithOneLine) {
+    ASSERT_EQ(0, mkfifo(settingsPath.c_str(), 0600));
+    ASSERT_EQ(0, run("--show"));
+    EXPECT_NE(std::string::npos, output.find("resolution=desktop\n"));
+    std::string line = "config: " + settingsPath + ": not a regular file; using the defaults\n";
+    EXPECT_NE(std::string::npos, output.find(line)) << output;
+    EXPECT_EQ(output.find("config:"), output.rfind("config:")) << output;
+    ASSERT_EQ(0, remove(settingsPath.c_str()));
+
+    ASSERT_EQ(0, mkdir(settingsPath.c_str(), 0700));
+    ASSERT_EQ(0, run("--show"));
+    EXPECT_NE(std::string::npos, output.find(line)) << output;
+    EXPECT_NE(std::string::npos, output.find("showClock=true\n"));
 }

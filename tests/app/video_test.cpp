@@ -1,9 +1,14 @@
 #include "app/video.h"
 
 #include <GL/gl.h>
+#include <SDL/SDL.h>
+#include <unistd.h>
 
 #include <cmath>
+#include <cstdlib>
 
+#include "app/app_state.h"
+#include "pak/library.h"
 #include "tests/support/gl_fixture.h"
 
 class VideoGl : public GlTest {
@@ -99,4 +104,19 @@ TEST(Extensions, SubstringMatchCounts) {
     EXPECT_TRUE(hasExtension("GL_EXT_separate_specular_colorful", "GL_EXT_separate_specular_color"));
     EXPECT_FALSE(hasExtension("GL_EXT_separate_specular", "GL_EXT_separate_specular_color"));
     EXPECT_FALSE(hasExtension(nullptr, "GL_EXT_separate_specular_color"));
+}
+
+// Once the mode is set, an exit from anywhere, here the one for a missing archive, must leave SDL
+// shut down (the desktop's mode restored). The check is the last exit handler to run.
+TEST(VideoDeathTest, AnExitAfterTheModeIsSetRestoresTheDesktop) {
+    if (!getenv("DISPLAY")) GTEST_SKIP() << "needs an X server";
+    EXPECT_EXIT(
+        {
+            atexit([] { _exit(SDL_WasInit(SDL_INIT_VIDEO) ? 3 : 4); });
+            Viewport opened;
+            opened.openVideo(0, 0, 0);
+            pakLibrary.setBasePath("/nonexistent-lumivane-install/");
+            pakLibrary.openArchive("main.pak");
+        },
+        testing::ExitedWithCode(4), "");
 }

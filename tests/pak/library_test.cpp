@@ -111,6 +111,18 @@ TEST_F(PakLibraryTest, NamesAreExactAndTheBasePathIsGluedOn) {
     EXPECT_EQ(library.archiveNames, std::vector<std::string>({"Main.pak", "main.pak"}));
 }
 
+// Only the whole base "0" means the working directory: a relative folder such as "0inst/" is a
+// folder like any other.
+TEST_F(PakLibraryTest, OnlyTheWholeZeroMeansTheWorkingDirectory) {
+    ASSERT_EQ(mkdir("0inst", 0700), 0);
+    writeArchive("0inst/main.pak", "in 0inst");
+    library.setBasePath("0inst/");
+    EXPECT_EQ(library.getEntry("main.pak", "model").size, 8u);
+    library.releaseArchive("main.pak");
+    library.setBasePath("0");
+    EXPECT_EQ(library.getEntry("main.pak", "model").size, 5u);
+}
+
 TEST(PakLibraryDeathTest, MissingOrDamagedArchiveEndsTheProcess) {
     TempDir dir;
     std::vector<uint8_t> damaged = pakBytes({{"a", textBytes("abc")}});

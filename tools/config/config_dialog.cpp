@@ -3,7 +3,6 @@
 #include <windows.h>
 
 #include <cstdio>
-#include <fstream>
 #include <string>
 
 #include "app/settings.h"
@@ -121,8 +120,8 @@ static LRESULT CALLBACK dialogProc(HWND window, UINT message, WPARAM wParam, LPA
 }
 
 static SaverSettings loadSettings(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    return file.is_open() ? readSettings(file) : defaultSettings();
+    std::string problem;  // the dialog shows the defaults for a file it cannot use
+    return loadSettingsFile(path, &problem);
 }
 
 static HWND createDialogWindow(HINSTANCE instance) {

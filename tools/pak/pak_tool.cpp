@@ -1,12 +1,14 @@
 // pak: lists, creates, extracts and inspects the screensaver's .pak archives.
 #include <sys/stat.h>
 
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <string>
 
 #include "pak/archive.h"
+#include "pak/file_bytes.h"
 #include "tools/pak/model_report.h"
 
 namespace {
@@ -26,15 +28,42 @@ bool openArchive(PakArchive* archive, const char* path) {
     return false;
 }
 
+// Names are raw bytes: control bytes, NUL included, and the backslash itself are shown as \xNN so
+// a listing or a message shows the whole name and can be typed back to cat and inspect.
+std::string shownName(const std::string& name) {
+    std::string shown;
+    for (size_t i = 0; i < name.size(); i++) {
+        unsigned char c = (unsigned char)name[i];
+        if (c < 0x20 || c == 0x7F || c == '\\') {
+            char escaped[5];
+            snprintf(escaped, sizeof escaped, "\\x%02X", c);
+            shown += escaped;
+        } else {
+            shown += (char)c;
+        }
+    }
+    return shown;
+}
+
 std::string quoted(const std::string& name) {
-    return "\"" + name + "\"";
+    return "\"" + shownName(name) + "\"";
+}
+
+// The first entry named `name` exactly, else the first whose shown name it is (how a NUL is
+// typed); -1 when none.
+int findNamed(const PakArchive& archive, const char* name) {
+    for (size_t i = 0; i < archive.names.size(); i++)
+        if (archive.names[i] == name) return (int)i;
+    for (size_t i = 0; i < archive.names.size(); i++)
+        if (shownName(archive.names[i]) == name) return (int)i;
+    return -1;
 }
 
 int listEntries(const char* path) {
     PakArchive archive;
     if (!openArchive(&archive, path)) return 1;
     for (size_t i = 0; i < archive.entries.size(); i++)
-        printf("%10u  %s\n", archive.entries[i].size, archive.names[i].c_str());
+        printf("%10u  %s\n", archive.entries[i].size, shownName(archive.names[i]).c_str());
     return 0;
 }
 
@@ -50,36 +79,46 @@ int createArchive(const char* path, char** files, int fileCount) {
     return 0;
 }
 
-// Refuses names that climb out of the prefix, and makes the folders the names contain.
-bool prepareFolders(const char* path, const PakArchive& archive, const std::string& prefix) {
+// Why an entry may not be written under a prefix, or null when it may: only names that stay
+// below the prefix are written, whatever the archive holds.
+const char* refusal(const std::string& name) {
+    if (name.empty()) return "has an empty name";
+    if (name.find('\0') != std::string::npos) return "has a NUL byte in its name";
+    bool drive = name.size() > 1 && name[1] == ':' && isalpha((unsigned char)name[0]);
+    if (name[0] == '/' || name[0] == '\\' || drive) return "has an absolute name";
+    std::string padded = "/" + name + "/";
+    for (size_t i = 0; i < padded.size(); i++)
+        if (padded[i] == '\\') padded[i] = '/';
+    if (padded.find("/../") != std::string::npos) return "would be written outside the prefix";
+    return nullptr;
+}
+
+// Writes every acceptable entry; one line for each one refused or not written.
+int extractArchive(const char* path, const char* prefix) {
+    PakArchive archive;
+    if (!openArchive(&archive, path)) return 1;
+    int status = 0;
     for (size_t i = 0; i < archive.names.size(); i++) {
         const std::string& name = archive.names[i];
-        std::string padded = "/" + name + "/";
-        if (padded.find("/../") != std::string::npos) {
-            fail(path, "entry " + quoted(name) + " would be written outside the prefix");
-            return false;
+        if (const char* why = refusal(name)) {
+            status = fail(path, "entry " + quoted(name) + " " + why);
+            continue;
         }
         std::string full = prefix + name;
         for (size_t slash = full.find('/', 1); slash != std::string::npos; slash = full.find('/', slash + 1))
             mkdir(full.substr(0, slash).c_str(), 0777);
+        if (!writeFileBytes(full.c_str(), archive.entries[i].bytes, archive.entries[i].size))
+            status = fail(path, "cannot write " + quoted(full) + ": " + strerror(errno));
     }
-    return true;
-}
-
-int extractArchive(const char* path, const char* prefix) {
-    PakArchive archive;
-    if (!openArchive(&archive, path)) return 1;
-    if (!prepareFolders(path, archive, prefix)) return 1;
-    std::string failed;
-    if (!archive.extractAll(prefix, &failed)) return fail(path, "cannot write " + quoted(failed));
-    return 0;
+    return status;
 }
 
 int catEntry(const char* path, const char* name) {
     PakArchive archive;
     if (!openArchive(&archive, path)) return 1;
-    PakEntry entry = archive.findEntry(name);
-    if (!entry.bytes) return fail(path, "no entry named " + quoted(name));
+    int found = findNamed(archive, name);
+    if (found < 0) return fail(path, "no entry named " + quoted(name));
+    PakEntry entry = archive.entries[found];
     if (fwrite(entry.bytes, 1, entry.size, stdout) != entry.size || fflush(stdout) != 0)
         return fail(path, std::string("cannot write to standard output: ") + strerror(errno));
     return 0;
@@ -88,13 +127,15 @@ int catEntry(const char* path, const char* name) {
 int inspectEntry(const char* path, const char* name) {
     PakArchive archive;
     if (!openArchive(&archive, path)) return 1;
-    PakEntry entry = archive.findEntry(name);
-    if (!entry.bytes) return fail(path, "no entry named " + quoted(name));
-    printf("entry %s, %u bytes\n", quoted(name).c_str(), entry.size);
+    int found = findNamed(archive, name);
+    if (found < 0) return fail(path, "no entry named " + quoted(name));
+    PakEntry entry = archive.entries[found];
+    printf("entry %s, %u bytes\n", quoted(archive.names[found]).c_str(), entry.size);
     std::string problem;
     if (!reportModel(entry.bytes, entry.size, stdout, &problem)) {
         fflush(stdout);
-        return fail(path, "entry " + quoted(name) + " is not a well-formed model: " + problem);
+        return fail(path,
+                    "entry " + quoted(archive.names[found]) + " is not a well-formed model: " + problem);
     }
     return 0;
 }

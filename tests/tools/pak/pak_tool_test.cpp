@@ -98,12 +98,41 @@ TEST_F(PakToolTest, ErrorsAreOneLineWithStatusOne) {
     EXPECT_TRUE(readBytes(dir.file("new.pak")).empty()) << "no archive from a failed create";
 }
 
-TEST_F(PakToolTest, ExtractStaysInsideThePrefix) {
-    put("evil.pak", pakBytes({{"../escaped", textBytes("x")}}));
+// A hostile archive: every name that could land outside the prefix is refused with its own line,
+// the rest is still written, and a name holding NUL is shown whole and can be asked for again.
+TEST_F(PakToolTest, ExtractRefusesNamesOutsideThePrefixAndWritesTheRest) {
+    std::string absolute = dir.file("absolute");
+    put("evil.pak", pakBytes({{"../escaped", textBytes("x")},
+                              {absolute, textBytes("x")},
+                              {std::string("a\0b", 3), textBytes("nul")},
+                              {"", textBytes("x")},
+                              {"sub/../../up", textBytes("x")},
+                              {"sub\\..\\..\\win", textBytes("x")},
+                              {"kept/file", textBytes("kept")}}));
     ToolRun run = pak("extract evil.pak out/");
     EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.err, "pak: evil.pak: entry \"../escaped\" would be written outside the prefix\n");
+    EXPECT_EQ(run.err,
+              "pak: evil.pak: entry \"../escaped\" would be written outside the prefix\n"
+              "pak: evil.pak: entry \"" +
+                  absolute +
+                  "\" has an absolute name\n"
+                  "pak: evil.pak: entry \"a\\x00b\" has a NUL byte in its name\n"
+                  "pak: evil.pak: entry \"\" has an empty name\n"
+                  "pak: evil.pak: entry \"sub/../../up\" would be written outside the prefix\n"
+                  "pak: evil.pak: entry \"sub\\x5C..\\x5C..\\x5Cwin\" would be written outside the prefix\n");
+    EXPECT_EQ(text("out/kept/file"), "kept");
     EXPECT_TRUE(readBytes(dir.file("escaped")).empty());
+    EXPECT_TRUE(readBytes(dir.file("up")).empty());
+    EXPECT_TRUE(readBytes(absolute).empty());
+    EXPECT_TRUE(readBytes(dir.file("a")).empty());
+
+    // An empty prefix must not turn the absolute name into a path of its own.
+    EXPECT_EQ(pak("extract evil.pak ''").status, 1);
+    EXPECT_TRUE(readBytes(absolute).empty());
+    EXPECT_EQ(text("kept/file"), "kept");
+
+    EXPECT_NE(pak("list evil.pak").out.find("         3  a\\x00b\n"), std::string::npos);
+    EXPECT_EQ(pak("cat evil.pak 'a\\x00b'").out, "nul");
 }
 
 TEST_F(PakToolTest, UsageErrorsGiveStatusTwo) {
