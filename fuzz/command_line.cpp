@@ -1,11 +1,12 @@
 // Any text as the saver's command line: the first word picks one of the four modes, and a window
 // handle comes only from a number that follows it. The embedding window's id is read from the
-// same words.
+// same words, and the long options of the full-screen run: a bad one must come back as one line.
 #include <cstddef>
 #include <cstdint>
 #include <string>
 
 #include "app/modes.h"
+#include "app/options.h"
 #include "platform/host_window.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -18,5 +19,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (choice.mode == MODE_PREVIEW && commandLine.find_first_of("pP") == std::string::npos) __builtin_trap();
     volatile unsigned long window = hostWindowId(commandLine, "", 1);
     (void)window;
+    RunOptions options = parseRunOptions(commandLine);
+    if (options.action == OPTIONS_BAD &&
+        (options.error.empty() || options.error.find('\n') != std::string::npos))
+        __builtin_trap();
+    if (options.window && (options.windowWidth < 1 || options.windowHeight < 1)) __builtin_trap();
+    SaverSettings settings = defaultSettings();
+    applyRunOptions(options, &settings);
     return 0;
 }
