@@ -6,11 +6,11 @@
 // The full-screen OpenGL mode and the camera. One instance per full-screen run.
 struct Viewport {
     Vec3 viewCorner;  // lower-left window corner unprojected into eye space (all parts negative)
-    int32_t width;
-    int32_t height;
-    int32_t bitsPerPixel;      // as asked, or the desktop's; the mode itself is always 32 bits
-    bool windowed;             // an ordinary, resizable window with the cursor shown (set before openVideo)
-    bool swapWaitsForDisplay;  // the buffer swap waits for the display's refresh (swap interval 1)
+    int32_t width = 0;
+    int32_t height = 0;
+    int32_t bitsPerPixel = 0;  // as asked, or the desktop's; the mode itself is always 32 bits
+    bool windowed = false;     // an ordinary, resizable window with the cursor shown (set before openVideo)
+    bool swapWaitsForDisplay = false;  // the buffer swap waits for the display's refresh (swap interval 1)
 
     // All three zero open the desktop mode. Hides the cursor. Exits with status 1 on failure.
     void openVideo(int32_t modeWidth, int32_t modeHeight, int32_t modeBits);
