@@ -21,6 +21,9 @@ void updateFrameRate(int32_t) {
     fpsFrames++;
     if (!(currentTrack->elapsed > 0.0)) return;
     currentTrack->elapsed -= 5000.0;  // a backlog of long frames is worked off one display a frame
+    // The set on show goes as the new one comes: the first display's wait also counts the start-up
+    // time, so its digits would otherwise outlive the next display's arrival.
+    for (size_t i = 0; i < currentNode->children.size(); i++) currentNode->children[i]->markDying();
     int32_t digits[3];
     int32_t count = frameRateDigits(fpsFrames, digits);
     for (int32_t i = 0; i < count; i++) {

@@ -361,6 +361,24 @@ static void expectEverythingGivenBack() {
     for (GLuint id = 1; id < 256; id++) EXPECT_FALSE(glIsTexture(id)) << "texture " << id << " still exists";
 }
 
+// A slow start (the first frame 1.5 s after the scene is built) must not leave the first set of
+// frame-rate digits on show beside the next one.
+TEST_F(SceneTest, FrameRateSetsNeverOverlap) {
+    SaverSettings chosen = defaultSettings();
+    chosen.showFrameRate = true;
+    begin(chosen);
+    size_t mostShown = 0;
+    for (uint32_t t = 1500; t <= 16000; t += 50) {
+        drawOffscreenFrame(t, false);
+        const SceneNode* rate = overlayRoot->children.back();
+        ASSERT_EQ(rate->pakNames, std::vector<std::string>{"utils.pak"});
+        size_t shown = 0;
+        for (const SceneNode* digit : rate->children) shown += !digit->dying;
+        mostShown = std::max(mostShown, shown);
+    }
+    EXPECT_EQ(mostShown, 2u) << "20 frames a second shows two digits at a time";
+}
+
 // The build folder with the archives the asset builder made, or "" when there are none.
 static std::string builtAssets() {
     const char* build = getenv("LUMIVANE_BUILD_DIR");
