@@ -52,9 +52,20 @@ void fillMonthGrid(int32_t variant) {
     monthGrid(variant, calendarDate.month, calendarDate.year, monthCells);
 }
 
+// The page is drawn at pageScale about its top right corner, so the corner keeps its place by
+// the screen's edge while the page stays clear of the dish candle's flame on 5:4 screens.
+static const double pageScale = 0.8;
+static const double pageCornerX = 13, pageCornerY = 25;
+
+static void placeOnPage(SceneNode* node, double x, double y) {
+    node->setPosition(pageCornerX + (x - pageCornerX) * pageScale,
+                      pageCornerY + (y - pageCornerY) * pageScale, 0);
+    node->setScale(pageScale, pageScale, pageScale);
+}
+
 static SceneNode* newCalendarNode(const char* entryName, double x, double y) {
     SceneNode* node = newModelNode(calendarPak, entryName);
-    node->setPosition(x, y, 0);
+    placeOnPage(node, x, y);
     return node;
 }
 
@@ -93,7 +104,7 @@ void refreshCalendarPage(int32_t) {
         SceneNode* cell = newModelNode(calendarPak, day == 0 ? "null" : dayName);
         if (day != 0 && day == calendarDate.day)
             page->addChild(newCalendarNode("sel", x, y));  // under the number
-        cell->setPosition(x, y, 0);
+        placeOnPage(cell, x, y);
         page->addChild(cell);
     }
 }

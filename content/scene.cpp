@@ -6,6 +6,7 @@
 #include "content/calendar.h"
 #include "content/clock.h"
 #include "content/frame_rate.h"
+#include "content/layout.h"
 #include "content/lights.h"
 #include "content/motions.h"
 #include "content/node_tracks.h"
@@ -83,16 +84,20 @@ static void placeLikeCandles(SceneNode* node) {
 }
 
 static void buildFlames(SceneNode* thinks) {
-    SceneNode* flame1 = newFlame(-7.226, -28.16, 6.0);
+    double x, y, z;
+    flamePlace(0, &x, &y, &z);
+    SceneNode* flame1 = newFlame(x, y, z);
     const AnimTrack light2[2] = {actionTrack(flickerLights, 0, 0.0), placeLightTrack(2)};
     flame1->addChild(newCarrier(0, 0, 2.0, light2, 2));
     thinks->addChild(flame1);
 
-    SceneNode* flame2 = newFlame(-17.936, -4.4685, 18.7215);
+    flamePlace(1, &x, &y, &z);
+    SceneNode* flame2 = newFlame(x, y, z);
     giveTrack(flame2, placeLightTrack(3));
     thinks->addChild(flame2);
 
-    SceneNode* flame3 = newFlame(10.0, -22.521, 6.1105);
+    flamePlace(2, &x, &y, &z);
+    SceneNode* flame3 = newFlame(x, y, z);
     const AnimTrack light4 = placeLightTrack(4);
     flame3->addChild(newCarrier(0, 0, 1.0, &light4, 1));
     thinks->addChild(flame3);
@@ -151,10 +156,10 @@ void fitOverlayToView() {
             }
 }
 
-static void addOverlayCarrier(double depth, double y, double z, const AnimTrack& track) {
+static void addOverlayCarrier(double depth, double shift, double y, double z, const AnimTrack& track) {
     SceneNode* carrier = newNode();
     carrier->setPosition(0, y, z);
-    pinToSide(carrier, -1, depth, 0);
+    pinToSide(carrier, -1, depth, shift);
     giveTrack(carrier, track);
     overlayRoot->addChild(carrier);
 }
@@ -163,7 +168,7 @@ static void buildOverlay() {
     const Viewport* view = viewport;
     if (settings->showCalendar) {
         int32_t variant = settings->russianCalendar ? 0 : 1;
-        addOverlayCarrier(-211, view->edgeYAtDepth(183), -140,
+        addOverlayCarrier(-211, 0, view->edgeYAtDepth(183), -140,
                           axisTrack(buildCalendar, variant, 0.0, 0.0, 0.0, -1.0));
     }
     if (settings->showClock) {
@@ -173,7 +178,7 @@ static void buildOverlay() {
             settings->analogClock
                 ? actionTrack(buildAnalogClock, 0, -1.0)
                 : axisTrack(buildDigitalClock, settings->clock24Hours ? 1 : 0, 0.0, 0.0, 0.0, -1.0);
-        addOverlayCarrier(depth, view->edgeYAtDepth(depth), z, builder);
+        addOverlayCarrier(depth, 0, view->edgeYAtDepth(depth), z, builder);
     }
     if (settings->showFrameRate) {
         SceneNode* rate = newModelNode("utils.pak", "fps");

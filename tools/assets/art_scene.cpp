@@ -9,26 +9,15 @@
 #include <cmath>
 #include <string>
 
+#include "content/layout.h"
 #include "pak/archive.h"
 #include "tools/assets/art_geometry.h"
 #include "tools/assets/assets.h"
 
 namespace {
 
-struct Candle {
-    double x, y;
-    double radius;
-    double base;     // bottom of the wax
-    double top;      // rim of the wax
-    double wickTip;  // where the flame node stands (twice its child position)
-};
-
-// Flames 1 to 3 stand at (-7.226, -28.16, 6.0), (-17.936, -4.4685, 18.7215), (10.0, -22.521, 6.1105).
-const Candle candles[3] = {
-    {-14.452, -56.32, 4.2, 0.0, 10.2, 12.0},
-    {-35.872, -8.937, 4.6, 0.0, 35.4, 37.443},
-    {20.0, -45.042, 3.7, 1.2, 10.5, 12.221},
-};
+typedef CandlePlace Candle;
+const CandlePlace* const candles = candlePlaces;
 const double dishRadius = 6.3;
 
 // The two bubble sources, (-19.2925, -29.7485, 10.019) and (-16.681, -26.6575, 10.019), lie on the
