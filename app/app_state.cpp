@@ -13,6 +13,13 @@
 PakLibrary pakLibrary;
 EffectTextures effectTextures;
 std::vector<MeshPart*> deferredMeshes;
+// The meshes' "?#" textures are the effect textures.
+EffectTextureGetter effectTextureGetter = [](const char* name) {
+    return effectTextures.getEffectTexture(name);
+};
+EffectTextureReleaser effectTextureReleaser = [](const char* name) {
+    effectTextures.releaseEffectTexture(name);
+};
 
 namespace {
 struct RandomSeed {
@@ -36,11 +43,6 @@ SceneNode* sceneRoot = nullptr;
 SceneNode* overlayRoot = nullptr;
 SaverSettings* settings = nullptr;
 SDL_Surface* screenSurface = nullptr;
-
-unsigned long previewParent = 0;
-int32_t previewWidth = 0;
-int32_t previewHeight = 0;
-unsigned long previewWindow = 0;
 
 time_t clockTime = 0;
 struct tm localNow = {};

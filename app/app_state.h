@@ -3,8 +3,9 @@
 #include <ctime>
 
 // Process-wide state of the running program owned by the shell. The subsystems' own globals
-// (pakLibrary, effectTextures, deferredMeshes, frameTicks, currentTrack, currentNode, installPath)
-// are declared in their headers and defined, in start-up order, in app_state.cpp.
+// (pakLibrary, effectTextures, deferredMeshes and the meshes' effect texture resolvers, frameTicks,
+// currentTrack, currentNode, installPath) are declared in their headers and defined, in start-up
+// order, in app_state.cpp.
 
 struct Viewport;
 struct SceneNode;
@@ -16,12 +17,6 @@ extern SceneNode* sceneRoot;
 extern SceneNode* overlayRoot;
 extern SaverSettings* settings;
 extern SDL_Surface* screenSurface;
-
-// Preview mode (/p): the parent window, its client size and the child window.
-extern unsigned long previewParent;
-extern int32_t previewWidth;
-extern int32_t previewHeight;
-extern unsigned long previewWindow;
 
 // The clock's and calendar's shared time snapshot.
 extern time_t clockTime;

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "effects/effect_textures.h"
 #include "scene/animator.h"
 #include "scene/node.h"
 
@@ -56,4 +57,12 @@ void sineRotation(int32_t) {
 
 void timedRemoval(int32_t) {
     if (currentTrack->elapsed > currentTrack->realParam1) currentNode->markDying();
+}
+
+// At most one update per frame; the track clock pays 30 ms per update, so long frames bank time.
+void effectTrackCallback(int32_t) {
+    if (currentTrack->elapsed > 0.0) {
+        currentTrack->elapsed -= 30.0;
+        effectTextures.updateEffectTextures();
+    }
 }

@@ -10,6 +10,8 @@ void easeOutPosition(int32_t arg);  // axis; distance, rate (1/s, negative to ap
 void sineRotation(int32_t arg);     // axis; amplitude (degrees), rate (rad/s), phase
 void timedRemoval(int32_t arg);     // delay (ms)
 
+void effectTrackCallback(int32_t arg);  // regenerates the effect textures every 30 ms of track time
+
 // The amounts, for elapsed time t in milliseconds.
 double sineAmount(double t, double amplitude, double rate, double phase);
 double linearAmount(double t, double speed);

@@ -9,7 +9,7 @@
 #include "effects/effect_name.h"
 #include "effects/fire.h"
 #include "effects/plasma.h"
-#include "scene/animator.h"
+#include "platform/frame_ticks.h"
 
 static void freeBytes(void* userData) {
     delete[](uint8_t*) userData;
@@ -104,12 +104,4 @@ void EffectTextures::releaseEffectTexture(const char* name) {
 void EffectTextures::updateEffectTextures() {
     int32_t time = (int32_t)frameTicks;
     for (size_t i = 0; i < effects.size(); i++) updateEffectTexture(effects[i], time);
-}
-
-// At most one update per frame; the track clock pays 30 ms per update, so long frames bank time.
-void effectTrackCallback(int32_t) {
-    if (currentTrack->elapsed > 0.0) {
-        currentTrack->elapsed -= 30.0;
-        effectTextures.updateEffectTextures();
-    }
 }

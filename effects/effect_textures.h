@@ -30,5 +30,3 @@ struct EffectTextures {
 };
 
 extern EffectTextures effectTextures;
-
-void effectTrackCallback(int32_t arg);  // regenerates every 30 ms of track time

@@ -12,6 +12,8 @@ struct PakEntry {
 
 // A .pak file in memory: count, then (nameLength, name, size, data) records.
 struct PakArchive {
+    static constexpr size_t kMaxNameLength = 127;  // the length byte is signed on disk
+
     std::vector<uint32_t> textureIds;  // GL texture made from entry i, 0 while none
     std::vector<int32_t> textureRefs;  // users of that texture
     std::vector<PakEntry> entries;
@@ -29,7 +31,8 @@ struct PakArchive {
     bool loadBytes(const uint8_t* data, size_t size, std::string* error);
     PakEntry findEntry(const char* name) const;  // first exact match; {nullptr, 0} when absent
     bool addEntry(const std::string& name, const void* bytes,
-                  uint32_t size);    // false for names over 127 bytes
+                  uint32_t size);  // false for names over 127 bytes
+    // Authoring only (archive_writer.cpp):
     bool addFile(const char* path);  // entry named by path as given; false when unreadable or name too long
     bool save(const char* path) const;
     // prefix + name, no separator inserted. Writes every entry it can; false when one failed,

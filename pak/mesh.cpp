@@ -2,7 +2,6 @@
 
 #include <GL/gl.h>
 
-#include "effects/effect_textures.h"
 #include "pak/library.h"
 #include "pak/model_layout.h"
 
@@ -76,7 +75,7 @@ bool MeshPart::parseMeshBlock(const uint8_t*& cursor, const uint8_t* end, const 
     if (!readMeshBlock(cursor, end, &block, &problem)) return false;
     textureName = block.textureName;
     if (textureName[0] != '\0' && textureName[1] == '#') {
-        texture = effectTextures.getEffectTexture(textureName);
+        texture = effectTextureGetter(textureName);
         textureOwner = textureName;
         isEffectTexture = true;
     } else {
@@ -180,7 +179,7 @@ void MeshPart::drawDeferredMesh() {
 
 void MeshPart::releaseMeshPart() {
     if (isEffectTexture) {
-        effectTextures.releaseEffectTexture(textureOwner.c_str());
+        effectTextureReleaser(textureOwner.c_str());
     } else {
         pakLibrary.releaseTexture(textureOwner.c_str(), texture);
     }

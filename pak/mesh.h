@@ -38,5 +38,13 @@ struct MeshPart {
 bool readModelHeader(const uint8_t* bytes, uint32_t size, const uint8_t** meshData, int32_t* meshCount);
 
 extern std::vector<MeshPart*> deferredMeshes;  // transparent meshes waiting for the end of the frame
+
+// Textures named "?#..." are generated, not read from an archive: the layer that makes them
+// resolves the names through these, shared by exact name and counted like archive textures.
+typedef uint32_t (*EffectTextureGetter)(const char* name);
+typedef void (*EffectTextureReleaser)(const char* name);
+extern EffectTextureGetter effectTextureGetter;
+extern EffectTextureReleaser effectTextureReleaser;
+
 void queueDeferredMesh(MeshPart* mesh);
 void drawDeferredMeshes();

@@ -10,6 +10,12 @@ struct SDL_RWops;
 // `parent`. Returns the process exit status.
 int runPreview(unsigned long parent);
 
+// Preview mode (/p): the parent window, its client size and the child window.
+extern unsigned long previewParent;
+extern int32_t previewWidth;
+extern int32_t previewHeight;
+extern unsigned long previewWindow;
+
 // The only preview width the picture is made for; any other width shows black.
 const int32_t previewPictureWidth = 152;
 

@@ -4,6 +4,11 @@
 
 #include "platform/preview.h"
 
+unsigned long previewParent = 0;
+int32_t previewWidth = 0;
+int32_t previewHeight = 0;
+unsigned long previewWindow = 0;
+
 void composePreview(const SDL_Surface* picture, int32_t width, int32_t height,
                     std::vector<uint32_t>* pixels) {
     if (width <= 0 || height <= 0) {

@@ -3,6 +3,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/frame_ticks.h"
 #include "scene/transform.h"
 
 typedef void (*TrackCallback)(int32_t arg);
@@ -25,7 +26,7 @@ struct AnimTrack {
     double duration;  // ms, valid when not endless
     double lifetime;  // the animator's clock for the duration test
 
-    AnimTrack();  // all zero
+    AnimTrack();                                                         // all zero
     void initTrack(int32_t trackId, bool isEnabled, double durationMs);  // 0.0 = endless
     void setTrackAction(TrackCallback cb, int32_t arg);
     void setRealTrack(TrackCallback cb, double r1, double r2, double r3);
@@ -60,7 +61,7 @@ struct AnimScript {
     int32_t currentState;  // -1 before the first newState
     std::vector<int32_t> stateEnabled;
     std::vector<std::vector<AnimTrack>> stateTracks;
-    std::vector<std::vector<std::pair<int32_t, int32_t>>> stateCommands;     // (track id, action)
+    std::vector<std::vector<std::pair<int32_t, int32_t>>> stateCommands;      // (track id, action)
     std::vector<std::vector<std::pair<AnimScript*, int32_t>>> stateTriggers;  // (script, state)
     Animator* scriptAnimator;
 
@@ -74,5 +75,4 @@ struct AnimScript {
     void runState(int32_t index);
 };
 
-extern uint32_t frameTicks;       // SDL_GetTicks() at the start of the frame; the only animation clock
-extern AnimTrack* currentTrack;   // the track whose callback runs
+extern AnimTrack* currentTrack;  // the track whose callback runs

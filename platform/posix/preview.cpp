@@ -7,7 +7,6 @@
 
 #include <cstdlib>
 
-#include "app/app_state.h"
 #include "platform/install_path.h"
 
 // A vanished parent or a window of another screen must end the preview quietly, not through

@@ -6,7 +6,6 @@
 #include <cstdint>
 #include <vector>
 
-#include "app/app_state.h"
 #include "platform/install_path.h"
 
 // The picture is read afresh for every paint; nothing is kept between paints.

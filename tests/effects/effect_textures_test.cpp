@@ -5,6 +5,7 @@
 #include <cstring>
 #include <vector>
 
+#include "content/motions.h"
 #include "effects/fire.h"
 #include "scene/animator.h"
 #include "tests/support/gl_fixture.h"
