@@ -1,14 +1,12 @@
 #include "app/main_loop.h"
 
-#include <GL/gl.h>
-
 #include <csignal>
 
 #include "app/app_state.h"
 #include "app/settings.h"
 #include "app/video.h"
+#include "content/frame.h"
 #include "content/scene.h"
-#include "pak/mesh.h"
 #include "scene/animator.h"
 #include "scene/node.h"
 
@@ -45,18 +43,11 @@ static bool rootDead(const SceneNode* root) {
     return !root || root->dead;
 }
 
-static void freeRoot(SceneNode*& root) {
-    if (!root) return;
-    root->destroyNode();
-    delete root;
-    root = nullptr;
-}
-
 static void tearDown() {
     delete settings;
     settings = nullptr;
-    freeRoot(sceneRoot);
-    freeRoot(overlayRoot);
+    freeRoot(&sceneRoot);
+    freeRoot(&overlayRoot);
     if (viewport) {
         viewport->closeVideo();
         delete viewport;
@@ -119,13 +110,7 @@ void runMainLoop(int32_t maxFramesPerSecond) {
 }
 
 int32_t renderFrame() {
-    frameTicks = SDL_GetTicks();
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    glLoadIdentity();
-    glTranslatef(0, 0, -100);
-    if (sceneRoot) sceneRoot->draw();
-    if (overlayRoot) overlayRoot->draw();
-    drawDeferredMeshes();
+    drawFrame(sceneRoot, overlayRoot, SDL_GetTicks(), nullptr, nullptr);
     SDL_GL_SwapBuffers();
     return 1;
 }

@@ -17,6 +17,7 @@
 
 #include "app/app_state.h"
 #include "app/settings.h"
+#include "content/frame.h"
 #include "content/offscreen_scene.h"
 #include "effects/effect_textures.h"
 #include "pak/mesh.h"
@@ -84,26 +85,22 @@ static void countTree(const SceneNode* node, int* meshes, long* triangles) {
     for (size_t i = 0; i < node->children.size(); i++) countTree(node->children[i], meshes, triangles);
 }
 
-// One frame drawn in its three parts, each finished before the next: main scene, overlay, and the
-// transparent meshes drawn last. Adds each part's milliseconds to parts[0..2].
+// Each part finished before the next is timed: main scene, overlay, and the transparent meshes
+// drawn last.
+struct PartTimes {
+    double marks[4];
+};
+
+static void markPart(int32_t mark, void* data) {
+    if (mark > 0) glFinish();
+    ((PartTimes*)data)->marks[mark] = nowMs();
+}
+
+// One frame drawn in its three parts. Adds each part's milliseconds to parts[0..2].
 static void timeFrameParts(uint32_t ticks, double parts[3]) {
-    frameTicks = ticks;
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    glLoadIdentity();
-    glTranslatef(0.0f, 0.0f, -100.0f);
-    double start = nowMs();
-    sceneRoot->draw();
-    glFinish();
-    double scene = nowMs();
-    overlayRoot->draw();
-    glFinish();
-    double overlay = nowMs();
-    drawDeferredMeshes();
-    glFinish();
-    double end = nowMs();
-    parts[0] += scene - start;
-    parts[1] += overlay - scene;
-    parts[2] += end - overlay;
+    PartTimes times;
+    drawFrame(sceneRoot, overlayRoot, ticks, markPart, &times);
+    for (int32_t i = 0; i < 3; i++) parts[i] += times.marks[i + 1] - times.marks[i];
 }
 
 static double timeGenerators(int calls) {

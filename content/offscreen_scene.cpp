@@ -7,9 +7,9 @@
 #include "app/app_state.h"
 #include "app/video.h"
 #include "content/clock.h"
+#include "content/frame.h"
 #include "content/scene.h"
 #include "pak/library.h"
-#include "pak/mesh.h"
 #include "platform/offscreen_gl.h"
 #include "scene/node.h"
 
@@ -63,13 +63,7 @@ void beginOffscreenScene(int32_t width, int32_t height, const SaverSettings& sce
 }
 
 void drawOffscreenFrame(uint32_t ticks, bool finish) {
-    frameTicks = ticks;
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    glLoadIdentity();
-    glTranslatef(0.0f, 0.0f, -100.0f);
-    sceneRoot->draw();
-    overlayRoot->draw();
-    drawDeferredMeshes();
+    drawFrame(sceneRoot, overlayRoot, ticks, nullptr, nullptr);
     if (finish) glFinish();
 }
 
@@ -89,13 +83,6 @@ void readOffscreenPixels(std::vector<uint8_t>* rgb) {
 
 void setOffscreenDrawArea(int32_t width, int32_t height) {
     glViewport(0, 0, width, height);
-}
-
-static void freeRoot(SceneNode** root) {
-    if (!*root) return;
-    (*root)->destroyNode();
-    delete *root;
-    *root = nullptr;
 }
 
 int32_t endOffscreenScene(uint32_t ticks) {
