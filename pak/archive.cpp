@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "pak/file_bytes.h"
+#include "pak/little_endian.h"
 
 namespace {
 __attribute__((format(printf, 1, 2))) std::string describe(const char* fmt, ...) {

@@ -3,13 +3,15 @@
 
 #include "pak/archive.h"
 #include "pak/file_bytes.h"
+#include "pak/little_endian.h"
 
 // The authoring side of the archive: the saver only reads archives.
 
 namespace {
 void writeU32(FILE* f, uint32_t v) {
-    uint8_t b[4] = {(uint8_t)v, (uint8_t)(v >> 8), (uint8_t)(v >> 16), (uint8_t)(v >> 24)};
-    fwrite(b, 1, 4, f);
+    std::vector<uint8_t> b;
+    putLe32(&b, v);
+    fwrite(b.data(), 1, b.size(), f);
 }
 }  // namespace
 

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "pak/little_endian.h"
+
 void MeshBuild::initMeshBuild(const char* texture, const MeshMaterial& meshMaterial) {
     textureName = texture;
     material = meshMaterial;
@@ -29,15 +31,10 @@ MeshMaterial plainMaterial(float red, float green, float blue, float alpha) {
     return m;
 }
 
-// Byte by byte, so the archive is the same whatever the host's byte order.
-static void putU32(std::vector<uint8_t>* out, uint32_t value) {
-    for (int i = 0; i < 4; i++) out->push_back((uint8_t)(value >> (8 * i)));
-}
-
 static void putFloat(std::vector<uint8_t>* out, float value) {
     uint32_t bits;
     std::memcpy(&bits, &value, 4);
-    putU32(out, bits);
+    putLe32(out, bits);
 }
 
 static void putDoubles(std::vector<uint8_t>* out, const std::vector<double>& values) {
@@ -69,12 +66,12 @@ uint32_t meshBlockSize(const MeshBuild& mesh) {
 
 void writeMeshBlock(std::vector<uint8_t>* out, const MeshBuild& mesh) {
     // The stored name carries its NUL so readers can use it in place as a C string.
-    putU32(out, (uint32_t)mesh.textureName.size() + 1);
+    putLe32(out, (uint32_t)mesh.textureName.size() + 1);
     out->insert(out->end(), mesh.textureName.begin(), mesh.textureName.end());
     out->push_back(0);
     putZeros(out, 80);
     putMaterial(out, mesh.material);
-    putU32(out, (uint32_t)mesh.triangleCount());
+    putLe32(out, (uint32_t)mesh.triangleCount());
     putZeros(out, 1);
     // Whole triangles only: a partial one at the end would shift the following arrays.
     const size_t vertexCount = (size_t)mesh.triangleCount() * 3;
@@ -85,6 +82,6 @@ void writeMeshBlock(std::vector<uint8_t>* out, const MeshBuild& mesh) {
 
 void writeModel(std::vector<uint8_t>* out, const std::vector<MeshBuild>& meshes) {
     out->push_back(0);
-    putU32(out, (uint32_t)meshes.size());
+    putLe32(out, (uint32_t)meshes.size());
     for (size_t i = 0; i < meshes.size(); i++) writeMeshBlock(out, meshes[i]);
 }

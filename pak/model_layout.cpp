@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "pak/file_bytes.h"
+#include "pak/little_endian.h"
 #include "pak/mesh.h"
 
 namespace {

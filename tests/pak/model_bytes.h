@@ -5,11 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "pak/little_endian.h"
 #include "pak/mesh_writer.h"
-
-inline void putLe32(std::vector<uint8_t>& out, uint32_t v) {
-    for (int i = 0; i < 4; i++) out.push_back((uint8_t)(v >> (8 * i)));
-}
 
 // A mesh whose triangles, in pairs, cover the whole [-1, 1] square at depth z; diffuse 0.25 0.5 0.75.
 inline MeshBuild quadMesh(const char* texture, int triangles, bool transparent = false, double z = 0.0) {
@@ -53,11 +50,11 @@ struct TestEntry {
 
 inline std::vector<uint8_t> pakBytes(const std::vector<TestEntry>& entries) {
     std::vector<uint8_t> out;
-    putLe32(out, (uint32_t)entries.size());
+    putLe32(&out, (uint32_t)entries.size());
     for (size_t i = 0; i < entries.size(); i++) {
         out.push_back((uint8_t)entries[i].name.size());
         out.insert(out.end(), entries[i].name.begin(), entries[i].name.end());
-        putLe32(out, (uint32_t)entries[i].bytes.size());
+        putLe32(&out, (uint32_t)entries[i].bytes.size());
         out.insert(out.end(), entries[i].bytes.begin(), entries[i].bytes.end());
     }
     return out;

@@ -7,6 +7,7 @@
 
 #include "effects/effect_textures.h"
 #include "pak/library.h"
+#include "pak/little_endian.h"
 #include "pak/mesh.h"
 #include "scene/node.h"
 #include "tests/support/gl_fixture.h"
@@ -15,10 +16,6 @@ namespace {
 
 const char* kPak = "models.pak";
 const char* kEffect = "?#Plasma16 16 1 2 3";
-
-void putLe32(std::vector<uint8_t>* out, uint32_t v) {
-    for (int i = 0; i < 4; i++) out->push_back((uint8_t)(v >> (8 * i)));
-}
 
 // One mesh block: name with its NUL, reserved bytes, an opaque material, T triangles of zeros.
 void appendBlock(std::vector<uint8_t>* out, const char* texture, uint32_t triangles) {

@@ -11,20 +11,11 @@
 
 #include "app/settings.h"
 #include "content/offscreen_scene.h"
+#include "pak/little_endian.h"
 
 static const unsigned pictureSeed = 20261207;
 // A few frames so the flames and bubbles are under way, at times of a steady 50 frames a second.
 static const uint32_t frameTimes[] = {0, 20, 40, 60, 80, 1500, 1520, 1540, 1560, 1580, 1600};
-
-static void putLe16(std::vector<uint8_t>* out, uint32_t value) {
-    out->push_back((uint8_t)value);
-    out->push_back((uint8_t)(value >> 8));
-}
-
-static void putLe32(std::vector<uint8_t>* out, uint32_t value) {
-    putLe16(out, value & 0xffff);
-    putLe16(out, value >> 16);
-}
 
 // RGB rows (top first) as an uncompressed bottom-up 24-bit BMP, rows padded to four bytes.
 static std::vector<uint8_t> encodeBmp(const std::vector<uint8_t>& rgb, int32_t width, int32_t height) {
