@@ -10,6 +10,9 @@
 #include "scene/animator.h"
 #include "scene/node.h"
 
+// Mouse motion this soon after start-up is the pointer settling, not the user: it never ends the run.
+static const uint32_t mouseGraceMs = 3000;
+
 static volatile sig_atomic_t stopSignalled = 0;
 
 static void onStopSignal(int) {
@@ -27,7 +30,7 @@ bool stopRequestedBySignal() {
 
 bool eventEndsRun(const SDL_Event& event, uint32_t ticksNow, bool mouseMoveEnds) {
     if (event.type == SDL_KEYDOWN) return event.key.keysym.sym == SDLK_ESCAPE;
-    if (event.type == SDL_MOUSEMOTION) return ticksNow > 3000 && mouseMoveEnds;
+    if (event.type == SDL_MOUSEMOTION) return ticksNow > mouseGraceMs && mouseMoveEnds;
     return false;
 }
 

@@ -12,6 +12,11 @@
 #include "platform/host_window.h"
 #include "platform/video_driver.h"
 
+// The camera: vertical field of view in degrees, and the near and far clipping planes.
+static const double fieldOfView = 45.0;
+static const float nearPlane = 0.1f;
+static const double farPlane = 250.0;
+
 #ifndef GL_MULTISAMPLE
 #define GL_MULTISAMPLE 0x809D
 #endif
@@ -148,7 +153,7 @@ int32_t Viewport::setProjection(int32_t viewWidth, int32_t viewHeight) {
     glViewport(0, 0, viewWidth, viewHeight);
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
-    gluPerspective(45.0, aspect, 0.1f, 250.0);
+    gluPerspective(fieldOfView, aspect, nearPlane, farPlane);
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
 

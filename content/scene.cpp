@@ -15,6 +15,22 @@
 
 static const char* const mainPak = "main.pak";
 
+// Overlay depths: where each piece is held to its side of the picture.
+static const double calendarDepth = -211;
+static const double calendarEdgeDepth = 183;  // the depth whose top edge sets the calendar's height
+static const double calendarZ = -140;
+static const double largeClockDepth = -70;
+static const double largeClockZ = 30;
+static const double clockDepth = -170;
+static const double clockZ = -70;
+static const double frameRateDepth = -100;
+static const double frameRateShift = 5;
+
+// Bubbles: one every bubbleSpacingMs plus up to bubbleSpacingSpread - 1 more, each living bubbleLifeMs.
+static const int32_t bubbleSpacingMs = 180;
+static const int32_t bubbleSpacingSpread = 50;
+static const double bubbleLifeMs = 3410.0;
+
 // Overlay nodes held to a side of the picture: x = side × edgeXAtDepth(depth) + shift. The
 // vertical field of view is fixed, so a new aspect ratio moves them sideways only.
 struct OverlayPin {
@@ -168,12 +184,12 @@ static void buildOverlay() {
     const Viewport* view = viewport;
     if (settings->showCalendar) {
         int32_t variant = settings->russianCalendar ? 0 : 1;
-        addOverlayCarrier(-211, 0, view->edgeYAtDepth(183), -140,
+        addOverlayCarrier(calendarDepth, 0, view->edgeYAtDepth(calendarEdgeDepth), calendarZ,
                           axisTrack(buildCalendar, variant, 0.0, 0.0, 0.0, -1.0));
     }
     if (settings->showClock) {
-        double depth = settings->largeClock ? -70 : -170;
-        double z = settings->largeClock ? 30 : -70;
+        double depth = settings->largeClock ? largeClockDepth : clockDepth;
+        double z = settings->largeClock ? largeClockZ : clockZ;
         AnimTrack builder =
             settings->analogClock
                 ? actionTrack(buildAnalogClock, 0, -1.0)
@@ -182,8 +198,8 @@ static void buildOverlay() {
     }
     if (settings->showFrameRate) {
         SceneNode* rate = newModelNode("utils.pak", "fps");
-        rate->setPosition(0, -2.5 - view->edgeYAtDepth(-100), 0);
-        pinToSide(rate, 1, -100, 5);
+        rate->setPosition(0, -2.5 - view->edgeYAtDepth(frameRateDepth), 0);
+        pinToSide(rate, 1, frameRateDepth, frameRateShift);
         giveTrack(rate, actionTrack(updateFrameRate, 0, 0.0));
         overlayRoot->addChild(rate);
     }
@@ -204,7 +220,7 @@ void buildScene() {
 bool takeBubbleTurn(double* elapsed) {
     double t = *elapsed;
     if (!(t > 0.0)) return false;
-    *elapsed = t - (180 + randomBelow(50));
+    *elapsed = t - (bubbleSpacingMs + randomBelow(bubbleSpacingSpread));
     return true;
 }
 
@@ -223,7 +239,7 @@ void spawnBubble(int32_t) {
     double driftX = randomBelow(2) * 1.05;
     driftX = driftX * randomBelow(100) / 100;
     AnimTrack easeX = axisTrack(easeOutPosition, 0, driftX, -1.5, 0.0, 0.0);
-    AnimTrack removal = realTrack(timedRemoval, 3410.0, 0.0, 0.0, 0.0);
+    AnimTrack removal = realTrack(timedRemoval, bubbleLifeMs, 0.0, 0.0, 0.0);
     const AnimTrack tracks[4] = {removal, rise, easeY, easeX};
     giveTracks(bubble, tracks, 4);
     bubble->setScale(0.03, 0.03, 0.03);
