@@ -11,6 +11,7 @@
 #include "content/motions.h"
 #include "content/node_tracks.h"
 #include "effects/effect_textures.h"
+#include "pak/library.h"
 #include "scene/node.h"
 
 static const char* const mainPak = "main.pak";
@@ -180,8 +181,12 @@ static void addOverlayCarrier(double depth, double shift, double y, double z, co
     overlayRoot->addChild(carrier);
 }
 
+// The overlay's pictures are made for a 4K screen: smaller screens draw them from mipmaps.
+static const char* const overlayPaks[3] = {"clock.pak", "calendar.pak", "utils.pak"};
+
 static void buildOverlay() {
     const Viewport* view = viewport;
+    for (const char* pak : overlayPaks) pakLibrary.mipmapPictures(pak);
     if (settings->showCalendar) {
         int32_t variant = settings->russianCalendar ? 0 : 1;
         addOverlayCarrier(calendarDepth, 0, view->edgeYAtDepth(calendarEdgeDepth), calendarZ,

@@ -14,6 +14,7 @@ struct PakEntry {
 struct PakArchive {
     static constexpr size_t kMaxNameLength = 127;  // the length byte is signed on disk
 
+    bool mipmapped = false;            // its pictures are drawn small too: their textures get mipmaps
     std::vector<uint32_t> textureIds;  // GL texture made from entry i, 0 while none
     std::vector<int32_t> textureRefs;  // users of that texture
     std::vector<PakEntry> entries;

@@ -33,6 +33,7 @@ PakArchive* PakLibrary::openArchive(const char* name) {
     std::string path = basePath == "0" ? std::string(name) : basePath + name;
     PakArchive* archive = new PakArchive();
     if (!archive->load(path.c_str(), nullptr)) exit(1);  // the scene cannot go on without its assets
+    archive->mipmapped = findName(mipmappedNames, name) >= 0;
     archives.push_back(archive);
     archiveNames.push_back(name);
     archiveRefs.push_back(1);
@@ -63,4 +64,10 @@ void PakLibrary::releaseArchive(const char* pakName) {
     archives.erase(archives.begin() + i);
     archiveNames.erase(archiveNames.begin() + i);
     archiveRefs.erase(archiveRefs.begin() + i);
+}
+
+void PakLibrary::mipmapPictures(const char* pakName) {
+    if (findName(mipmappedNames, pakName) < 0) mipmappedNames.push_back(pakName);
+    int i = findName(archiveNames, pakName);
+    if (i >= 0) archives[i]->mipmapped = true;
 }

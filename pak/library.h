@@ -11,6 +11,7 @@ struct PakLibrary {
     std::vector<PakArchive*> archives;
     std::vector<std::string> archiveNames;
     std::vector<int32_t> archiveRefs;
+    std::vector<std::string> mipmappedNames;  // archives whose pictures get mipmaps when opened
 
     PakLibrary();
     ~PakLibrary();
@@ -20,6 +21,7 @@ struct PakLibrary {
     uint32_t getTexture(const char* pakName, const char* entryName);
     void releaseTexture(const char* pakName, uint32_t textureId);
     void releaseArchive(const char* pakName);
+    void mipmapPictures(const char* pakName);  // before its first texture is made
 };
 
 extern PakLibrary pakLibrary;

@@ -5,8 +5,13 @@
 #include <SDL/SDL_image.h>
 
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
 #include <vector>
+
+#ifndef GL_GENERATE_MIPMAP
+#define GL_GENERATE_MIPMAP 0x8191  // OpenGL 1.4; older headers (Windows' 1.1) lack it
+#endif
 
 namespace {
 #if SDL_BYTEORDER == SDL_LIL_ENDIAN
@@ -29,9 +34,17 @@ SDL_Surface* convertToRgba(SDL_Surface* surface) {
     SDL_FreeSurface(model);
     return converted;
 }
+bool driverMakesMipmaps() {
+    const char* version = (const char*)glGetString(GL_VERSION);
+    const char* extensions = (const char*)glGetString(GL_EXTENSIONS);
+    int major = 0, minor = 0;
+    if (version && sscanf(version, "%d.%d", &major, &minor) == 2 && (major > 1 || (major == 1 && minor >= 4)))
+        return true;
+    return extensions && strstr(extensions, "GL_SGIS_generate_mipmap");
+}
 }  // namespace
 
-uint32_t uploadPictureTexture(SDL_Surface* surface) {
+uint32_t uploadPictureTexture(SDL_Surface* surface, bool mipmapped) {
     SDL_Surface* rgba = isRgbaBytes(surface->format) ? surface : convertToRgba(surface);
     if (!rgba) return 0;
     size_t rowBytes = (size_t)rgba->w * 4;
@@ -47,22 +60,24 @@ uint32_t uploadPictureTexture(SDL_Surface* surface) {
     GLuint id = 0;
     glGenTextures(1, &id);
     glBindTexture(GL_TEXTURE_2D, id);
+    mipmapped = mipmapped && driverMakesMipmaps();
+    if (mipmapped) glTexParameteri(GL_TEXTURE_2D, GL_GENERATE_MIPMAP, GL_TRUE);
     glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, rgba->w, rgba->h, 0, GL_RGBA, GL_UNSIGNED_BYTE, pixels);
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, mipmapped ? GL_LINEAR_MIPMAP_LINEAR : GL_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
     if (SDL_MUSTLOCK(rgba)) SDL_UnlockSurface(rgba);
     if (rgba != surface) SDL_FreeSurface(rgba);
     return id;
 }
 
-uint32_t decodePictureTexture(const uint8_t* bytes, uint32_t size) {
+uint32_t decodePictureTexture(const uint8_t* bytes, uint32_t size, bool mipmapped) {
     if (size > INT32_MAX) return 0;  // SDL streams count in int
     SDL_RWops* stream = SDL_RWFromMem((void*)bytes, (int)size);
     if (!stream) return 0;
     SDL_Surface* surface = IMG_Load_RW(stream, 1);  // closes the stream
     if (!surface) return 0;
-    uint32_t id = uploadPictureTexture(surface);
+    uint32_t id = uploadPictureTexture(surface, mipmapped);
     SDL_FreeSurface(surface);
     return id;
 }

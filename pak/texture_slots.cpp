@@ -11,7 +11,8 @@ uint32_t PakArchive::acquireTexture(const char* entryName) {
     size_t length = strlen(entryName);
     for (size_t i = 0; i < names.size(); i++) {
         if (names[i].size() != length || memcmp(names[i].data(), entryName, length) != 0) continue;
-        if (textureIds[i] == 0) textureIds[i] = decodePictureTexture(entries[i].bytes, entries[i].size);
+        if (textureIds[i] == 0)
+            textureIds[i] = decodePictureTexture(entries[i].bytes, entries[i].size, mipmapped);
         textureRefs[i]++;
         return textureIds[i];
     }

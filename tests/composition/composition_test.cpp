@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
@@ -165,6 +166,84 @@ TEST_P(Composition, FlamesStayInViewAndClearOfTheOverlay) {
     }
     RecordProperty("closest_edge_px", (int)closestEdge);
     printf("%s: closest approach of a flame to the edge %.1f px\n", shape.name, closestEdge);
+}
+
+// Screen pixels per texel of each overlay picture on a 3840x2160 screen, the largest over the
+// edges of its triangles: above 1 the picture is magnified and shows blurred.
+static double mostMagnification;
+static std::string mostMagnified;
+
+static void recordTexelSize(int32_t phase, int32_t) {
+    if (phase != 1) return;
+    GLdouble modelview[16], projection[16];
+    glGetDoublev(GL_MODELVIEW_MATRIX, modelview);
+    glGetDoublev(GL_PROJECTION_MATRIX, projection);
+    const GLint view[4] = {0, 0, viewWidth, viewHeight};
+    GLint bound = 0;
+    glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
+    for (const MeshPart* mesh : currentNode->meshes) {
+        GLint size[2] = {0, 0};
+        glBindTexture(GL_TEXTURE_2D, mesh->texture);
+        glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &size[0]);
+        glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &size[1]);
+        for (int32_t v = 0; v < mesh->triangleCount * 3; v++) {
+            int32_t w = v % 3 == 2 ? v - 2 : v + 1;  // the next corner of the same triangle
+            double p[2][3], st[2][2], screen[2][3];
+            memcpy(p[0], mesh->vertices + (size_t)v * sizeof p[0], sizeof p[0]);
+            memcpy(p[1], mesh->vertices + (size_t)w * sizeof p[1], sizeof p[1]);
+            memcpy(st[0], mesh->texCoords + (size_t)v * sizeof st[0], sizeof st[0]);
+            memcpy(st[1], mesh->texCoords + (size_t)w * sizeof st[1], sizeof st[1]);
+            for (int k = 0; k < 2; k++) {
+                if (currentNode->transform.scaled) {
+                    p[k][0] *= currentNode->transform.scale.x;
+                    p[k][1] *= currentNode->transform.scale.y;
+                }
+                gluProject(p[k][0], p[k][1], p[k][2], modelview, projection, view, &screen[k][0],
+                           &screen[k][1], &screen[k][2]);
+            }
+            double ds = (st[1][0] - st[0][0]) * size[0], dt = (st[1][1] - st[0][1]) * size[1];
+            double texels = sqrt(ds * ds + dt * dt);
+            double dx = screen[1][0] - screen[0][0], dy = screen[1][1] - screen[0][1];
+            if (texels < 1.0) continue;
+            double ratio = sqrt(dx * dx + dy * dy) / texels;
+            if (ratio > mostMagnification) {
+                mostMagnification = ratio;
+                mostMagnified = mesh->textureName ? mesh->textureName : "?";
+            }
+        }
+    }
+    glBindTexture(GL_TEXTURE_2D, (GLuint)bound);
+}
+
+static void watchTexels(SceneNode* node) {
+    if (node->hasMeshes && !hasCallback(node, recordTexelSize)) node->addDrawCallback(recordTexelSize, 0);
+    for (SceneNode* child : node->children) watchTexels(child);
+}
+
+// Every overlay picture (both clocks at both sizes, the calendar, the frame rate) has at least a
+// texel for each pixel it covers on a 3840x2160 screen.
+TEST(OverlayPictures, SharpAt4K) {
+    std::string install = builtInstall();
+    ASSERT_FALSE(install.empty()) << "no built archives in LUMIVANE_BUILD_DIR";
+    viewWidth = 3840;
+    viewHeight = 2160;
+    for (int variant = 0; variant < 3; variant++) {
+        SaverSettings chosen = defaultSettings();
+        chosen.showFrameRate = true;
+        chosen.analogClock = variant == 1;
+        chosen.largeClock = variant != 2;
+        mostMagnification = 0;
+        ASSERT_TRUE(openOffscreenScene(3840, 2160, chosen, 1, 1773493507, install.c_str()));
+        setOffscreenDrawArea(1, 1);
+        for (uint32_t t = 100; t <= 6000; t += 100) {
+            watchTexels(overlayRoot);
+            drawOffscreenFrame(t, false);
+        }
+        closeOffscreenScene(6000);
+        printf("variant %d: most magnified %s, %.2f pixels a texel\n", variant, mostMagnified.c_str(),
+               mostMagnification);
+        EXPECT_LE(mostMagnification, 1.0) << "variant " << variant << ": " << mostMagnified;
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Shapes, Composition, ::testing::ValuesIn(shapes),

@@ -16,7 +16,7 @@ static const float rimColour[4] = {1.0f, 0.82f, 0.55f, 0.22f};
 static bool addDayNumbers(PakArchive* archive) {
     for (int day = 1; day <= 31; day++) {
         ArtImage image;
-        image.initImage(64, 64, -4.0, -4.0, 4.0, 4.0);
+        image.initImage(128, 128, -4.0, -4.0, 4.0, 4.0);
         const std::string text = std::to_string(day);
         drawText(&image, FONT_CONDENSED, text.c_str(), 0.0, -1.6, 3.2, true, numberColour);
         if (!addOverlayTile(archive, text, "day" + text + ".png", image)) return false;
@@ -26,14 +26,14 @@ static bool addDayNumbers(PakArchive* archive) {
 
 static bool addMarks(PakArchive* archive) {
     ArtImage selected;
-    selected.initImage(64, 64, -4.0, -4.0, 4.0, 4.0);
+    selected.initImage(128, 128, -4.0, -4.0, 4.0, 4.0);
     const Circle disc = {0.0, 0.0, 3.3};
     const float fill[4] = {1.0f, 0.55f, 0.16f, 0.55f};
     const float ring[4] = {1.0f, 0.82f, 0.52f, 0.85f};
     glowShape(&selected, circleDistance, &disc, 0.5, fill);
     strokeShape(&selected, circleDistance, &disc, 0.28, ring);
     ArtImage empty;
-    empty.initImage(32, 32, -4.0, -4.0, 4.0, 4.0);
+    empty.initImage(128, 128, -4.0, -4.0, 4.0, 4.0);
     const Circle dot = {0.0, 0.0, 0.3};
     const float faint[4] = {numberColour[0], numberColour[1], numberColour[2], 0.18f};
     fillShape(&empty, circleDistance, &dot, faint);
@@ -87,7 +87,7 @@ static bool addMonths(PakArchive* archive) {
 // (-16, -12)): columns at x -24 ... 24, weekday row at y 20, grid rows at 12 ... -28.
 static bool addPage(PakArchive* archive, const char* model, int weekendA, int weekendB) {
     ArtImage image;
-    image.initImage(512, 512, -29.0, -37.0, 29.0, 37.0);
+    image.initImage(512, 1024, -29.0, -37.0, 29.0, 37.0);
     const RoundedRect page = {-28.4, -36.2, 28.4, 36.2, 2.2};
     fillShape(&image, roundedRectDistance, &page, pageColour);
     strokeShape(&image, roundedRectDistance, &page, 0.18, rimColour);

@@ -21,13 +21,13 @@ static const double digitHeight = 4.2;
 static bool addDigits(PakArchive* archive) {
     for (int d = 0; d <= 9; d++) {
         ArtImage image;
-        image.initImage(64, 128, -1.5, 0.5, 1.5, 6.5);
+        image.initImage(128, 256, -1.5, 0.5, 1.5, 6.5);
         const char text[2] = {(char)('0' + d), 0};
         drawText(&image, FONT_THIN, text, 0.0, digitBaseline, digitHeight, true, digitColour);
         if (!addOverlayTile(archive, text, std::string("digit") + text + ".png", image)) return false;
     }
     ArtImage colon;
-    colon.initImage(32, 128, -0.75, 0.5, 0.75, 6.5);
+    colon.initImage(64, 256, -0.75, 0.5, 0.75, 6.5);
     const Circle lower = {0.0, digitBaseline + digitHeight * 0.25, 0.24};
     const Circle upper = {0.0, digitBaseline + digitHeight * 0.72, 0.24};
     fillShape(&colon, circleDistance, &lower, digitColour);
@@ -37,7 +37,7 @@ static bool addDigits(PakArchive* archive) {
 
 static bool addMeridiem(PakArchive* archive, const char* text) {
     ArtImage image;
-    image.initImage(128, 128, -2.5, 0.5, 2.5, 5.5);
+    image.initImage(256, 256, -2.5, 0.5, 2.5, 5.5);
     drawText(&image, FONT_BOOK, text, 0.0, digitBaseline, 2.0, true, digitColour);
     return addOverlayTile(archive, text, std::string(text) + ".png", image);
 }
@@ -45,7 +45,7 @@ static bool addMeridiem(PakArchive* archive, const char* text) {
 // A translucent plate with a faint warm rim behind the readout.
 static bool addPlate(PakArchive* archive, const char* name, double left, double right) {
     ArtImage image;
-    image.initImage(512, 128, left, -0.2, right, 7.6);
+    image.initImage(1024, 512, left, -0.2, right, 7.6);
     const RoundedRect plate = {left + 0.3, 0.1, right - 0.3, 7.3, 1.2};
     fillShape(&image, roundedRectDistance, &plate, plateColour);
     strokeShape(&image, roundedRectDistance, &plate, 0.09, rimColour);
@@ -56,7 +56,7 @@ static const double dialRadius = 7.6;
 
 static bool addDial(PakArchive* archive) {
     ArtImage image;
-    image.initImage(256, 256, -dialRadius - 0.2, -dialRadius - 0.2, dialRadius + 0.2, dialRadius + 0.2);
+    image.initImage(1024, 1024, -dialRadius - 0.2, -dialRadius - 0.2, dialRadius + 0.2, dialRadius + 0.2);
     const Circle face = {0.0, 0.0, dialRadius - 0.1};
     fillShape(&image, circleDistance, &face, plateColour);
     strokeShape(&image, circleDistance, &face, 0.1, rimColour);
@@ -77,7 +77,7 @@ static bool addHand(PakArchive* archive, const char* name, double length, double
                     const float colour[4]) {
     const double margin = 0.15;
     ArtImage image;
-    image.initImage(32, 256, -halfWidth - margin, -tail - margin, halfWidth + margin, length + margin);
+    image.initImage(64, 512, -halfWidth - margin, -tail - margin, halfWidth + margin, length + margin);
     // Tapered: a wide segment near the hub narrowing towards the tip.
     const Segment body = {0.0, -tail + halfWidth, 0.0, length * 0.55, halfWidth};
     const Segment tip = {0.0, length * 0.5, 0.0, length - halfWidth * 0.5, halfWidth * 0.5};

@@ -31,7 +31,7 @@ const double pi = 3.14159265358979323846;
 // Segments around the round things: enough for smooth outlines and highlights at their size on
 // screen. The candle's side and top meet at the rim, so they share theirs; so do the glass and
 // the drink inside it.
-const int32_t candleSegments = 32, glassSegments = 32;
+const int32_t candleSegments = 32, glassSegments = 64;
 
 MeshMaterial litMaterial(const float ambient[4], const float diffuse[4], const float specular[4],
                          float shininess) {
@@ -267,14 +267,17 @@ bool addCandles(PakArchive* archive) {
 }
 
 // The glass wall from the edge of its foot up to the rim: foot (points 0 to 3), stem (4 to 7),
-// bowl (8 on; the inner bottom reaches the wall at point 9).
-const double glassR[14] = {6.5, 6.8, 6.3, 1.5, 0.9, 0.8, 1.1, 3.4, 6.4, 8.4, 9.2, 9.6, 9.8, 9.8};
-const double glassZ[14] = {0.05, 0.3, 0.6, 1.6, 3.0, 12.0, 15.0, 17.0, 18.4, 20.4, 24.0, 30.0, 37.0, 37.2};
-const LatheProfile glassWall = {glassR, glassZ, 14, 1.0, 0.0, false};
+// bowl (9 on; the inner bottom reaches the wall at point 11). The bowl's curve has a point
+// between every two of its outline's, so no kinks show on a 4K screen.
+const double glassR[19] = {6.5,   6.8, 6.3, 1.5, 0.9,   0.8, 1.1,   3.4, 4.919, 6.4,
+                           7.538, 8.4, 8.9, 9.2, 9.437, 9.6, 9.725, 9.8, 9.8};
+const double glassZ[19] = {0.05,   0.3,  0.6,   1.6,  3.0,    12.0, 15.0,   17.0, 17.7, 18.4,
+                           19.262, 20.4, 21.95, 24.0, 26.788, 30.0, 33.862, 37.0, 37.2};
+const LatheProfile glassWall = {glassR, glassZ, 19, 1.0, 0.0, false};
 
 GlassLayers glassLayers() {
-    const GlassLayers g = {latheAlong(glassWall, 3), latheAlong(glassWall, 4), latheAlong(glassWall, 8),
-                           latheAlong(glassWall, 9)};
+    const GlassLayers g = {latheAlong(glassWall, 3), latheAlong(glassWall, 4), latheAlong(glassWall, 9),
+                           latheAlong(glassWall, 11)};
     return g;
 }
 
@@ -289,10 +292,19 @@ void addGlass(MeshBuild* mesh) {
 }
 
 void addDrink(MeshBuild* mesh) {
-    const double r[7] = {0.0, 3.0, 5.9, 8.0, 8.85, 9.2, 9.3};
-    const double z[7] = {
-        drinkBottom + 0.05, drinkBottom + 0.1, drinkBottom + 0.3, 20.65, 24.0, 30.0, drinkTop};
-    const LatheProfile profile = {r, z, 7, 1.0, 0.0, false};
+    // Points between the corners' so the bottom's curve shows no kinks on a 4K screen.
+    const double r[10] = {0.0, 3.0, 5.9, 7.078, 8.0, 8.534, 8.85, 9.072, 9.2, 9.3};
+    const double z[10] = {drinkBottom + 0.05,
+                          drinkBottom + 0.1,
+                          drinkBottom + 0.3,
+                          19.878,
+                          20.65,
+                          22.022,
+                          24.0,
+                          27.022,
+                          30.0,
+                          drinkTop};
+    const LatheProfile profile = {r, z, 10, 1.0, 0.0, false};
     addLathe(mesh, glassX, glassY, profile, glassSegments);
 }
 
@@ -302,7 +314,7 @@ void addDish(MeshBuild* mesh, const Candle& c) {
     const double r[7] = {4.6, 5.7, 6.2, dishRadius, 5.9, 5.2, 0.0};
     const double z[7] = {0.02, 0.45, 1.2, 1.75, 1.8, 1.2, 1.2};
     const LatheProfile profile = {r, z, 7, 1.0, 0.0, false};
-    addLathe(mesh, c.x, c.y, profile, 32);
+    addLathe(mesh, c.x, c.y, profile, 64);
 }
 
 bool addGlassPicture(PakArchive* archive) {

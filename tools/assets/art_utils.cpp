@@ -11,14 +11,14 @@ static const float digitColour[4] = {1.0f, 0.93f, 0.82f, 0.9f};
 
 bool buildUtilsArchive(PakArchive* archive) {
     ArtImage label;
-    label.initImage(128, 64, -5.2, -1.25, -0.2, 1.25);
+    label.initImage(256, 128, -5.2, -1.25, -0.2, 1.25);
     const double cap = 1.6;
     const double width = textWidth(FONT_BOOK, "fps", cap);
     drawText(&label, FONT_BOOK, "fps", -0.45 - width, -cap * 0.5, cap, false, labelColour);
     if (!addOverlayTile(archive, "fps", "fps.png", label)) return false;
     for (int d = 0; d <= 9; d++) {
         ArtImage image;
-        image.initImage(32, 64, 0.0, -1.25, 1.3, 1.25);
+        image.initImage(64, 128, 0.0, -1.25, 1.3, 1.25);
         const char text[2] = {(char)('0' + d), 0};
         drawText(&image, FONT_BOOK, text, 0.65, -cap * 0.5, cap, true, digitColour);
         if (!addOverlayTile(archive, text, std::string("fps") + text + ".png", image)) return false;

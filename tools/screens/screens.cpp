@@ -1,7 +1,8 @@
 // screens: renders the scene headless at the common screen shapes and lays the pictures out as one
 // contact sheet, so the composition can be judged at a glance.
 //   screens <install folder> <out.png>                  the sheet
-//   screens <install folder> <out.png> WxH [MS]         one frame of that size, MS ms in (default 6000)
+//   screens <install folder> <out.png> WxH [MS [X,Y,W,H]]  one frame of that size, MS ms in
+//                                                      (default 6000), or the part of it given
 // The seed, the wall time and the frame times are fixed: the same archives give the same picture.
 #include <cstdint>
 #include <cstdio>
@@ -28,7 +29,7 @@ static const int32_t sheetGap = 8;
 // 5:4, 4:3, 16:10, 16:9 and 21:9 at sizes such screens have, then 4K for the crop at 1:1.
 static const int32_t shapes[5][2] = {{1280, 1024}, {1024, 768}, {1440, 900}, {1920, 1080}, {2560, 1080}};
 static const int32_t crop4k[4] = {3840, 2160, 2000, 0};  // size, then the crop's left and top
-static const int32_t cropWidth = 1840, cropHeight = 560;
+static const int32_t cropWidth = 1840, cropHeight = 1000;
 
 static time_t sheetWallTime() {
     struct tm date = {};
@@ -130,8 +131,8 @@ static bool makeSheet(const char* folder, Picture* sheet) {
 }
 
 int main(int argc, char** argv) {
-    if (argc != 3 && argc != 4 && argc != 5) {
-        fprintf(stderr, "usage: screens <install folder> <out.png> [WxH [MS]]\n");
+    if (argc < 3 || argc > 6) {
+        fprintf(stderr, "usage: screens <install folder> <out.png> [WxH [MS [X,Y,W,H]]]\n");
         return 2;
     }
     std::string folder = argv[1];
@@ -148,12 +149,26 @@ int main(int argc, char** argv) {
             return 2;
         }
         char* end = nullptr;
-        long ms = argc == 5 ? strtol(argv[4], &end, 10) : (long)sheetTicks;
-        if (argc == 5 && (*end != '\0' || ms < (long)frameStep || ms > 3600000)) {
+        long ms = argc >= 5 ? strtol(argv[4], &end, 10) : (long)sheetTicks;
+        if (argc >= 5 && (*end != '\0' || ms < (long)frameStep || ms > 3600000)) {
             fprintf(stderr, "screens: bad time %s (milliseconds, %u to 3600000)\n", argv[4], frameStep);
             return 2;
         }
-        drawn = render(folder.c_str(), width, height, (uint32_t)ms, &picture);
+        int32_t crop[4] = {0, 0, width, height};
+        if (argc == 6 && (sscanf(argv[5], "%d,%d,%d,%d", &crop[0], &crop[1], &crop[2], &crop[3]) != 4 ||
+                          crop[0] < 0 || crop[1] < 0 || crop[2] <= 0 || crop[3] <= 0 ||
+                          crop[0] > width - crop[2] || crop[1] > height - crop[3])) {
+            fprintf(stderr, "screens: bad part %s (X,Y,W,H inside the frame)\n", argv[5]);
+            return 2;
+        }
+        Picture full;
+        drawn = render(folder.c_str(), width, height, (uint32_t)ms, &full);
+        if (drawn) {
+            picture.width = crop[2];
+            picture.height = crop[3];
+            picture.rgb.assign((size_t)crop[2] * crop[3] * 3, 0);
+            paste(full, 0, 0, crop[0], crop[1], crop[2], crop[3], &picture);
+        }
     }
     if (!drawn) {
         fprintf(stderr, "screens: no offscreen GL context\n");
