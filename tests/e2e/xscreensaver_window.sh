@@ -22,7 +22,9 @@ check_run() {
   # The scene fills the window: candles in the middle, the calendar in the top-right corner and
   # the clock in the bottom-right one, where a picture of another size would not put them.
   [ "$(lit "$name" 150x150+125+130)" -ge 5 ] || fail "$name: no candles in the middle"
-  [ "$(lit "$name" 90x90+305+5)" -ge 2 ] || fail "$name: no calendar in the top-right corner"
+  # At this size the calendar's figures are a few pixels tall and drawn from mipmaps: about 2% of
+  # the page's corner is bright, against none where nothing is drawn.
+  [ "$(lit "$name" 70x85+325+2)" -ge 1 ] || fail "$name: no calendar in the top-right corner"
   [ "$(lit "$name" 120x60+275+240)" -ge 1 ] || fail "$name: no clock in the bottom-right corner"
 }
 
