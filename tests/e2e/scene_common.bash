@@ -76,8 +76,14 @@ launch_saver() {
     if [ $# -gt 0 ]; then
         local lib=/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1
         [ -e "$lib" ] || exit 77
-        libs="$lib $preload"
-        export ASAN_OPTIONS=${ASAN_OPTIONS:-}:verify_asan_link_order=0
+        # libfaketime under the sanitizers' runtime makes glibc abort now and then ("The futex
+        # facility returned an unexpected error code"), never without it: a set time is tested in
+        # the plain build only (the scene's code runs under the sanitizers in the unit tests).
+        if [ -n "$preload" ]; then
+            echo "skipped: a set wall time (libfaketime) in a sanitizer build"
+            exit 77
+        fi
+        libs=$lib
     fi
     if [ -n "$libs" ]; then
         LD_PRELOAD="$libs ${LD_PRELOAD:-}" FAKETIME="@${1:-}" "$BUILD/Lumivane" $saver_args >"$work/output" 2>&1 &
