@@ -66,7 +66,8 @@ start_saver() {
 # their names and the leak suppressions for it cannot match.
 preload=""
 driver=/usr/lib/x86_64-linux-gnu/dri/swrast_dri.so
-if ldd "$BUILD/Lumivane" | grep -q libasan && [ -e "$driver" ]; then
+# Not grep -q: it may quit before ldd has written all, and pipefail counts ldd's SIGPIPE as "no".
+if ldd "$BUILD/Lumivane" | grep libasan >/dev/null && [ -e "$driver" ]; then
     preload=$driver
     export ASAN_OPTIONS=${ASAN_OPTIONS:-}:verify_asan_link_order=0
 fi

@@ -7,7 +7,7 @@ time_scale=1
 scale_time() {
   if [ -n "${LUMIVANE_TIME_SCALE:-}" ]; then
     time_scale=$LUMIVANE_TIME_SCALE
-  elif ldd "$1" 2>/dev/null | grep -q libasan; then
+  elif ldd "$1" 2>/dev/null | grep libasan >/dev/null; then
     time_scale=4
   fi
   export LUMIVANE_TIME_SCALE=$time_scale

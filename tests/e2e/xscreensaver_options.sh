@@ -39,6 +39,6 @@ set -e
 [ "$code" = 2 ] || fail "--clock=sundial: status $code, not 2"
 [ "$(printf '%s\n' "$out" | wc -l)" = 1 ] || fail "--clock=sundial printed more than one line: $out"
 case "$out" in *sundial*analog*) ;; *) fail "--clock=sundial: the line does not name it and the values: $out" ;; esac
-"$build/Lumivane" --help | grep -q -- "--clock=digital|digital24|analog|off" || fail "--help lists no --clock"
+"$build/Lumivane" --help | grep -- "--clock=digital|digital24|analog|off" >/dev/null || fail "--help lists no --clock"
 "$build/Lumivane" --version | grep -q '^lumivane [0-9]' || fail "--version prints no version"
 echo "xscreensaver options: ok ($tried arguments one by one, then all together)"
