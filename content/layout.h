@@ -29,3 +29,26 @@ static inline void flamePlace(int i, double* x, double* y, double* z) {
     *y = candlePlaces[i].y * 0.5;
     *z = candlePlaces[i].wickTip * 0.5;
 }
+
+// The glass of something sparkling stands behind the two short candles, between them, wholly in
+// view from 5:4 to 21:9. The drink is deep enough for a bubble's whole rise (about 12.3 units);
+// the bowl is drawn from the drink's bottom, so a lower drink means a shorter stem.
+struct GlassPlace {
+    double x, y;
+    double drinkBottom, drinkTop;
+    double causticX, causticY;  // where the light through the drink falls on the table
+};
+
+// The dish flame is in front and to the right: the caustics fall behind the glass, to its left.
+static const GlassPlace glassPlace = {0.0, -31.0, 11.2, 25.0, -2.0, -22.0};
+
+// Bubbles rise from two points on the drink's bottom, either side of the glass's axis.
+static const double bubbleSourceOffset[2][2] = {{-2.6115, -3.091}, {2.6115, 3.091}};
+static const double bubbleSourceRise = 0.838;  // above the drink's bottom, inside the liquid
+
+// A bubble source's place as a child of "thinks".
+static inline void bubbleSourcePlace(int i, double* x, double* y, double* z) {
+    *x = (glassPlace.x + bubbleSourceOffset[i][0]) * 0.5;
+    *y = (glassPlace.y + bubbleSourceOffset[i][1]) * 0.5;
+    *z = (glassPlace.drinkBottom + bubbleSourceRise) * 0.5;
+}

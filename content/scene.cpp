@@ -120,8 +120,10 @@ static void buildFlames(SceneNode* thinks) {
     thinks->addChild(flame3);
 
     const AnimTrack source = actionTrack(spawnBubble, 0, 0.0);
-    thinks->addChild(newCarrier(-19.2925, -29.7485, 10.019, &source, 1));
-    thinks->addChild(newCarrier(-16.681, -26.6575, 10.019, &source, 1));
+    for (int i = 0; i < 2; i++) {
+        bubbleSourcePlace(i, &x, &y, &z);
+        thinks->addChild(newCarrier(x, y, z, &source, 1));
+    }
 }
 
 static void buildMainScene() {

@@ -1,6 +1,6 @@
 // Composition: at every common screen shape, through the sway's whole cycle, each flame's bright
-// part stays inside the picture and clear of the overlay (panels, digits, labels). Measured from
-// the projected geometry of what is drawn, with the built archives.
+// part and the whole glass stay inside the picture and clear of the overlay (panels, digits,
+// labels). Measured from the projected geometry of what is drawn, with the built archives.
 #include <GL/gl.h>
 #include <GL/glu.h>
 #include <gtest/gtest.h>
@@ -40,16 +40,16 @@ static const uint32_t sampleEnd = 92000;
 static const unsigned seeds[] = {1, 2, 3, 4, 5, 6, 7, 8};
 
 static int32_t viewWidth, viewHeight;
-static std::vector<ScreenRect> flameRects, overlayRects;
+static std::vector<ScreenRect> flameRects, glassRects, overlayRects;
 
-// The window rectangle around the vertices of meshes [first, count) under the current matrices.
-static bool projectMeshes(const SceneNode* node, size_t first, ScreenRect* rect) {
+// The window rectangle around the vertices of meshes [first, end) under the current matrices.
+static bool projectMeshes(const SceneNode* node, size_t first, size_t end, ScreenRect* rect) {
     GLdouble modelview[16], projection[16];
     glGetDoublev(GL_MODELVIEW_MATRIX, modelview);
     glGetDoublev(GL_PROJECTION_MATRIX, projection);
     const GLint view[4] = {0, 0, viewWidth, viewHeight};
     bool any = false;
-    for (size_t m = first; m < node->meshes.size(); m++) {
+    for (size_t m = first; m < end && m < node->meshes.size(); m++) {
         const MeshPart* mesh = node->meshes[m];
         for (int32_t v = 0; v < mesh->triangleCount * 3; v++) {
             double p[3];
@@ -76,14 +76,28 @@ static bool projectMeshes(const SceneNode* node, size_t first, ScreenRect* rect)
 // flame's first mesh) is a faint glow meant to spill; the bright part is the fire and its core.
 static void recordFlame(int32_t phase, int32_t) {
     ScreenRect rect;
-    if (phase == 1 && projectMeshes(currentNode, 1, &rect)) flameRects.push_back(rect);
+    if (phase == 1 && projectMeshes(currentNode, 1, currentNode->meshes.size(), &rect))
+        flameRects.push_back(rect);
+}
+
+// The glass is the mesh of "thinks" that wears its picture.
+static size_t glassMesh(const SceneNode* node) {
+    for (size_t m = 0; m < node->meshes.size(); m++)
+        if (node->meshes[m]->textureName && strcmp(node->meshes[m]->textureName, "steklo.png") == 0) return m;
+    return node->meshes.size();
+}
+
+static void recordGlass(int32_t phase, int32_t) {
+    ScreenRect rect;
+    size_t m = glassMesh(currentNode);
+    if (phase == 1 && projectMeshes(currentNode, m, m + 1, &rect)) glassRects.push_back(rect);
 }
 
 // One rectangle per overlay part (the calendar, the clock, the frame rate, the signature): the
 // union of what its nodes draw, since a flame under the gap between two digits is under the panel.
 static void recordOverlay(int32_t phase, int32_t) {
     ScreenRect rect;
-    if (phase != 1 || !projectMeshes(currentNode, 0, &rect)) return;
+    if (phase != 1 || !projectMeshes(currentNode, 0, currentNode->meshes.size(), &rect)) return;
     const SceneNode* part = currentNode;
     while (part->parent && part->parent != overlayRoot) part = part->parent;
     size_t index = 0;
@@ -108,6 +122,8 @@ static void watch(SceneNode* node, bool overlay) {
         node->addDrawCallback(recordOverlay, 0);
     if (!overlay && hasCallback(node, drawUnlit) && !hasCallback(node, recordFlame))
         node->addDrawCallback(recordFlame, 0);
+    if (!overlay && glassMesh(node) < node->meshes.size() && !hasCallback(node, recordGlass))
+        node->addDrawCallback(recordGlass, 0);
     for (SceneNode* child : node->children) watch(child, overlay);
 }
 
@@ -123,7 +139,7 @@ static std::string builtInstall() {
 
 class Composition : public ::testing::TestWithParam<Shape> {};
 
-TEST_P(Composition, FlamesStayInViewAndClearOfTheOverlay) {
+TEST_P(Composition, FlamesAndGlassStayInViewAndClearOfTheOverlay) {
     const Shape& shape = GetParam();
     std::string install = builtInstall();
     ASSERT_FALSE(install.empty()) << "no built archives in LUMIVANE_BUILD_DIR";
@@ -131,7 +147,7 @@ TEST_P(Composition, FlamesStayInViewAndClearOfTheOverlay) {
     chosen.showFrameRate = true;
     viewWidth = shape.width;
     viewHeight = shape.height;
-    double closestEdge = 1e9;
+    double closestEdge = 1e9, glassEdge = 1e9;
     int32_t failures = 0;
     for (unsigned seed : seeds) {
         ASSERT_TRUE(openOffscreenScene(shape.width, shape.height, chosen, seed, 1773493507, install.c_str()))
@@ -141,31 +157,39 @@ TEST_P(Composition, FlamesStayInViewAndClearOfTheOverlay) {
             watch(sceneRoot, false);
             watch(overlayRoot, true);
             flameRects.clear();
+            glassRects.clear();
             overlayRects.clear();
             drawOffscreenFrame(t, false);
             EXPECT_EQ(flameRects.size(), 3u) << "flames drawn at " << t << " ms";
-            for (const ScreenRect& f : flameRects) {
+            EXPECT_EQ(glassRects.size(), 1u) << "glasses drawn at " << t << " ms";
+            std::vector<ScreenRect> watched = flameRects;
+            watched.insert(watched.end(), glassRects.begin(), glassRects.end());
+            for (size_t i = 0; i < watched.size(); i++) {
+                const ScreenRect& f = watched[i];
+                const char* what = i < flameRects.size() ? "a flame" : "the glass";
                 double edge = f.left;
                 edge = f.bottom < edge ? f.bottom : edge;
                 edge = shape.width - f.right < edge ? shape.width - f.right : edge;
                 edge = shape.height - f.top < edge ? shape.height - f.top : edge;
-                closestEdge = edge < closestEdge ? edge : closestEdge;
+                double& closest = i < flameRects.size() ? closestEdge : glassEdge;
+                closest = edge < closest ? edge : closest;
                 if (edge < 0 && failures++ < 5)
-                    ADD_FAILURE() << "seed " << seed << ", " << t << " ms: a flame (" << f.left << ".."
+                    ADD_FAILURE() << "seed " << seed << ", " << t << " ms: " << what << " (" << f.left << ".."
                                   << f.right << ", " << f.bottom << ".." << f.top << ") leaves the "
                                   << shape.width << "x" << shape.height << " picture";
                 for (const ScreenRect& o : overlayRects)
                     if (overlaps(f, o) && failures++ < 5)
                         ADD_FAILURE()
-                            << "seed " << seed << ", " << t << " ms: a flame (" << f.left << ".." << f.right
-                            << ", " << f.bottom << ".." << f.top << ") passes under the overlay (" << o.left
-                            << ".." << o.right << ", " << o.bottom << ".." << o.top << ")";
+                            << "seed " << seed << ", " << t << " ms: " << what << " (" << f.left << ".."
+                            << f.right << ", " << f.bottom << ".." << f.top << ") passes under the overlay ("
+                            << o.left << ".." << o.right << ", " << o.bottom << ".." << o.top << ")";
             }
         }
         closeOffscreenScene(sampleEnd);
     }
     RecordProperty("closest_edge_px", (int)closestEdge);
-    printf("%s: closest approach of a flame to the edge %.1f px\n", shape.name, closestEdge);
+    printf("%s: closest approach to the edge of a flame %.1f px, of the glass %.1f px\n", shape.name,
+           closestEdge, glassEdge);
 }
 
 // Screen pixels per texel of each overlay picture on a 3840x2160 screen, the largest over the

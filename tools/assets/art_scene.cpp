@@ -20,12 +20,13 @@ typedef CandlePlace Candle;
 const CandlePlace* const candles = candlePlaces;
 const double dishRadius = 6.3;
 
-// The two bubble sources, (-19.2925, -29.7485, 10.019) and (-16.681, -26.6575, 10.019), lie on the
-// bottom of the drink; bubbles rise about 12.3 units before they go.
-const double glassX = -35.9735, glassY = -56.406;
-const double drinkBottom = 19.2, drinkTop = 33.0;
-// The near flame is to the right of the glass: its caustics fall to the left, towards the viewer.
-const double causticX = -39.0, causticY = -66.0;
+const double glassX = glassPlace.x, glassY = glassPlace.y;
+const double drinkBottom = glassPlace.drinkBottom, drinkTop = glassPlace.drinkTop;
+// The glass's bowl, inner bottom and drink below are drawn with the drink's bottom at 19.2; the foot
+// stays on the table.
+const double bowlLift = drinkBottom - 19.2;
+// Narrower than first drawn; the bubbles, which drift up to 7 units from the axis, stay inside.
+const double glassWidth = 0.85;
 
 const double pi = 3.14159265358979323846;
 // Segments around the round things: enough for smooth outlines and highlights at their size on
@@ -269,10 +270,31 @@ bool addCandles(PakArchive* archive) {
 // The glass wall from the edge of its foot up to the rim: foot (points 0 to 3), stem (4 to 7),
 // bowl (9 on; the inner bottom reaches the wall at point 11). The bowl's curve has a point
 // between every two of its outline's, so no kinks show on a 4K screen.
-const double glassR[19] = {6.5,   6.8, 6.3, 1.5, 0.9,   0.8, 1.1,   3.4, 4.919, 6.4,
-                           7.538, 8.4, 8.9, 9.2, 9.437, 9.6, 9.725, 9.8, 9.8};
-const double glassZ[19] = {0.05,   0.3,  0.6,   1.6,  3.0,    12.0, 15.0,   17.0, 17.7, 18.4,
-                           19.262, 20.4, 21.95, 24.0, 26.788, 30.0, 33.862, 37.0, 37.2};
+const double glassR[19] = {6.5 * glassWidth,   6.8 * glassWidth, 6.3 * glassWidth,   1.5 * glassWidth,
+                           0.9 * glassWidth,   0.8 * glassWidth, 1.1 * glassWidth,   3.4 * glassWidth,
+                           4.919 * glassWidth, 6.4 * glassWidth, 7.538 * glassWidth, 8.4 * glassWidth,
+                           8.9 * glassWidth,   9.2 * glassWidth, 9.437 * glassWidth, 9.6 * glassWidth,
+                           9.725 * glassWidth, 9.8 * glassWidth, 9.8 * glassWidth};
+// The foot stays on the table; from the stem's top up, the glass follows the drink.
+const double glassZ[19] = {0.05,
+                           0.3,
+                           0.6,
+                           1.6,
+                           3.0,
+                           12.0 + bowlLift,
+                           15.0 + bowlLift,
+                           17.0 + bowlLift,
+                           17.7 + bowlLift,
+                           18.4 + bowlLift,
+                           19.262 + bowlLift,
+                           20.4 + bowlLift,
+                           21.95 + bowlLift,
+                           24.0 + bowlLift,
+                           26.788 + bowlLift,
+                           30.0 + bowlLift,
+                           33.862 + bowlLift,
+                           37.0 + bowlLift,
+                           37.2 + bowlLift};
 const LatheProfile glassWall = {glassR, glassZ, 19, 1.0, 0.0, false};
 
 GlassLayers glassLayers() {
@@ -285,25 +307,19 @@ void addGlass(MeshBuild* mesh) {
     addLathe(mesh, glassX, glassY, glassWall, glassSegments);
     // The inner bottom is one layer of glass: it takes its picture from the middle of the stem.
     const double stem = 1.0 - 0.5 * (latheAlong(glassWall, 4) + latheAlong(glassWall, 7));
-    const double innerR[4] = {8.1, 6.0, 3.0, 0.0};
-    const double innerZ[4] = {20.6, 19.3, 19.05, 19.0};
+    const double innerR[4] = {8.1 * glassWidth, 6.0 * glassWidth, 3.0 * glassWidth, 0.0};
+    const double innerZ[4] = {20.6 + bowlLift, 19.3 + bowlLift, 19.05 + bowlLift, 19.0 + bowlLift};
     const LatheProfile inner = {innerR, innerZ, 4, stem, stem, true};
     addLathe(mesh, glassX, glassY, inner, glassSegments);
 }
 
 void addDrink(MeshBuild* mesh) {
     // Points between the corners' so the bottom's curve shows no kinks on a 4K screen.
-    const double r[10] = {0.0, 3.0, 5.9, 7.078, 8.0, 8.534, 8.85, 9.072, 9.2, 9.3};
-    const double z[10] = {drinkBottom + 0.05,
-                          drinkBottom + 0.1,
-                          drinkBottom + 0.3,
-                          19.878,
-                          20.65,
-                          22.022,
-                          24.0,
-                          27.022,
-                          30.0,
-                          drinkTop};
+    double r[10] = {0.0, 3.0, 5.9, 7.078, 8.0, 8.534, 8.85, 9.072, 9.2, 9.3};
+    for (double& v : r) v *= glassWidth;
+    const double z[10] = {drinkBottom + 0.05, drinkBottom + 0.1, drinkBottom + 0.3, 19.878 + bowlLift,
+                          20.65 + bowlLift,   22.022 + bowlLift, 24.0 + bowlLift,   27.022 + bowlLift,
+                          30.0 + bowlLift,    drinkTop};
     const LatheProfile profile = {r, z, 10, 1.0, 0.0, false};
     addLathe(mesh, glassX, glassY, profile, glassSegments);
 }
@@ -364,8 +380,8 @@ bool addThings(PakArchive* archive) {
         caustic->initMeshBuild("x#Plasma16 16 236 196 120",
                                litMaterial(colour, colour, causticSpecular, 1.0f));
         caustic->material.transparent = true;
-        addDisc(caustic, causticX, causticY, 0.03, causticRadius[i], causticRadius[i + 1], 1, 32, false,
-                1.5 / 16.0, 1.5 / 16.0, 14.5 / 16.0, 14.5 / 16.0);
+        addDisc(caustic, glassPlace.causticX, glassPlace.causticY, 0.03, causticRadius[i],
+                causticRadius[i + 1], 1, 32, false, 1.5 / 16.0, 1.5 / 16.0, 14.5 / 16.0, 14.5 / 16.0);
     }
 
     // The drink and its surface (one mesh: one draw), then the glass around both; all blended.
@@ -375,7 +391,8 @@ bool addThings(PakArchive* archive) {
     meshes[7].initMeshBuild("white.png", litMaterial(drinkAmbient, drinkDiffuse, drinkSpecular, 60.0f));
     meshes[7].material.transparent = true;
     addDrink(&meshes[7]);
-    addDisc(&meshes[7], glassX, glassY, drinkTop, 0.0, 9.3, 2, glassSegments, false, 0.0, 0.0, 1.0, 1.0);
+    addDisc(&meshes[7], glassX, glassY, drinkTop, 0.0, 9.3 * glassWidth, 2, glassSegments, false, 0.0, 0.0,
+            1.0, 1.0);
     const float glassAmbient[4] = {0.45f, 0.45f, 0.55f, glassAlpha},
                 glassDiffuse[4] = {0.42f, 0.42f, 0.62f, glassAlpha};
     const float glassSpecular[4] = {1.0f, 1.0f, 1.0f, 1.0f};
