@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/ref_table.h"
+
 // Bytes of one archive entry; owned by the archive, valid while it lives.
 struct PakEntry {
     const uint8_t* bytes;
@@ -14,9 +16,8 @@ struct PakEntry {
 struct PakArchive {
     static constexpr size_t kMaxNameLength = 127;  // the length byte is signed on disk
 
-    bool mipmapped = false;            // its pictures are drawn small too: their textures get mipmaps
-    std::vector<uint32_t> textureIds;  // GL texture made from entry i, 0 while none
-    std::vector<int32_t> textureRefs;  // users of that texture
+    bool mipmapped = false;       // its pictures are drawn small too: their textures get mipmaps
+    RefTable<uint32_t> textures;  // slot i: the GL texture made from entry i (0 while none), its users
     std::vector<PakEntry> entries;
     std::vector<std::string> names;
 

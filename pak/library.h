@@ -4,13 +4,12 @@
 #include <vector>
 
 #include "pak/archive.h"
+#include "platform/ref_table.h"
 
 // Archives opened once by file name and shared by reference count, plus the picture texture cache.
 struct PakLibrary {
-    std::string basePath;  // "0" means no prefix (working directory)
-    std::vector<PakArchive*> archives;
-    std::vector<std::string> archiveNames;
-    std::vector<int32_t> archiveRefs;
+    std::string basePath;                     // "0" means no prefix (working directory)
+    RefTable<PakArchive*> archives;           // by file name
     std::vector<std::string> mipmappedNames;  // archives whose pictures get mipmaps when opened
 
     PakLibrary();

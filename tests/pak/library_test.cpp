@@ -36,9 +36,9 @@ class PakLibraryTest : public GlTest {
                                                {"broken", textBytes("not a picture")}})));
     }
     int slotOf(const char* pak, const char* entry) {
-        PakArchive* archive = library.archives[0];
+        PakArchive* archive = library.archives.items[0];
         for (size_t i = 0; i < archive->names.size(); i++) {
-            if (archive->names[i] == entry) return (int)archive->textureIds[i];
+            if (archive->names[i] == entry) return (int)archive->textures.items[i];
         }
         ADD_FAILURE() << pak << " has no " << entry;
         return -1;
@@ -52,8 +52,8 @@ TEST_F(PakLibraryTest, TextureLivesUntilItsLastRelease) {
     ASSERT_NE(first, 0u);
     EXPECT_EQ(first, second);
     ASSERT_EQ(library.archives.size(), 1u);
-    EXPECT_EQ(library.archiveRefs[0], 2);
-    EXPECT_EQ(library.archives[0]->textureRefs[0], 2);
+    EXPECT_EQ(library.archives.refs[0], 2);
+    EXPECT_EQ(library.archives.items[0]->textures.refs[0], 2);
 
     library.releaseTexture("main.pak", first);
     EXPECT_TRUE(glIsTexture(first));
@@ -62,7 +62,7 @@ TEST_F(PakLibraryTest, TextureLivesUntilItsLastRelease) {
     library.releaseTexture("main.pak", first);
     EXPECT_FALSE(glIsTexture(first));
     EXPECT_EQ(slotOf("main.pak", "wood"), 0);
-    EXPECT_EQ(library.archives[0]->textureRefs[0], 0);
+    EXPECT_EQ(library.archives.items[0]->textures.refs[0], 0);
     library.releaseArchive("main.pak");
     EXPECT_TRUE(library.archives.empty());
 }
@@ -70,11 +70,11 @@ TEST_F(PakLibraryTest, TextureLivesUntilItsLastRelease) {
 TEST_F(PakLibraryTest, MissingOrBrokenPicturesStillCountTheirUsers) {
     EXPECT_EQ(library.getTexture("main.pak", "absent"), 0u);
     EXPECT_EQ(library.getTexture("main.pak", "broken"), 0u);
-    ASSERT_EQ(library.archiveRefs.size(), 1u);
-    EXPECT_EQ(library.archiveRefs[0], 2);
-    EXPECT_EQ(library.archives[0]->textureRefs, std::vector<int32_t>({0, 0, 1}));
+    ASSERT_EQ(library.archives.size(), 1u);
+    EXPECT_EQ(library.archives.refs[0], 2);
+    EXPECT_EQ(library.archives.items[0]->textures.refs, std::vector<int32_t>({0, 0, 1}));
     library.releaseTexture("main.pak", 0);  // gives back the reference, touches no slot
-    EXPECT_EQ(library.archives[0]->textureRefs, std::vector<int32_t>({0, 0, 1}));
+    EXPECT_EQ(library.archives.items[0]->textures.refs, std::vector<int32_t>({0, 0, 1}));
     library.releaseTexture("other.pak", 0);  // not open: ignored
     library.releaseArchive("other.pak");
     library.releaseTexture("main.pak", 0);
@@ -86,7 +86,7 @@ TEST_F(PakLibraryTest, ArchiveIsSharedAndReadAgainAfterItsLastRelease) {
     PakEntry second = library.getEntry("main.pak", "model");
     EXPECT_EQ(first.bytes, second.bytes);
     ASSERT_EQ(library.archives.size(), 1u);
-    EXPECT_EQ(library.archiveRefs[0], 2);
+    EXPECT_EQ(library.archives.refs[0], 2);
     writeArchive("main.pak", "changed on disk");  // invisible while the archive stays open
     EXPECT_EQ(library.getEntry("main.pak", "model").size, 5u);
     library.releaseArchive("main.pak");
@@ -95,7 +95,7 @@ TEST_F(PakLibraryTest, ArchiveIsSharedAndReadAgainAfterItsLastRelease) {
     EXPECT_TRUE(library.archives.empty());
     EXPECT_EQ(library.getEntry("main.pak", "model").size, 15u);
     EXPECT_EQ(library.getEntry("main.pak", "absent").bytes, nullptr);
-    EXPECT_EQ(library.archiveRefs[0], 2);
+    EXPECT_EQ(library.archives.refs[0], 2);
 }
 
 TEST_F(PakLibraryTest, NamesAreExactAndTheBasePathIsGluedOn) {
@@ -108,7 +108,7 @@ TEST_F(PakLibraryTest, NamesAreExactAndTheBasePathIsGluedOn) {
     library.releaseArchive("main.pak");
     library.setBasePath(dir.path + "install/");
     EXPECT_EQ(library.getEntry("main.pak", "model").size, 9u);
-    EXPECT_EQ(library.archiveNames, std::vector<std::string>({"Main.pak", "main.pak"}));
+    EXPECT_EQ(library.archives.names, std::vector<std::string>({"Main.pak", "main.pak"}));
 }
 
 // Only the whole base "0" means the working directory: a relative folder such as "0inst/" is a
