@@ -73,8 +73,8 @@ int liveNodes() {
 int pictureTextures() {
     int count = 0;
     for (size_t a = 0; a < pakLibrary.archives.size(); a++) {
-        const PakArchive* archive = pakLibrary.archives.items[a];
-        for (size_t i = 0; i < archive->textures.size(); i++) count += archive->textures.items[i] != 0;
+        const RefTable<uint32_t>& textures = pakLibrary.archives.items[a].textures;
+        for (size_t i = 0; i < textures.size(); i++) count += textures.items[i] != 0;
     }
     return count;
 }
@@ -106,9 +106,8 @@ bool referencesBalance() {
     Held library = {0, 0, 0};
     for (size_t a = 0; a < pakLibrary.archives.size(); a++) {
         library.archiveRefs += pakLibrary.archives.refs[a];
-        const PakArchive* archive = pakLibrary.archives.items[a];
-        for (size_t i = 0; i < archive->textures.size(); i++)
-            library.textureRefs += archive->textures.refs[i];
+        const RefTable<uint32_t>& textures = pakLibrary.archives.items[a].textures;
+        for (size_t i = 0; i < textures.size(); i++) library.textureRefs += textures.refs[i];
     }
     for (size_t i = 0; i < effectTextures.effects.size(); i++)
         library.effectRefs += effectTextures.effects.refs[i];

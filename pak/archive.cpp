@@ -29,7 +29,6 @@ void PakArchive::clear() {
     for (size_t i = 0; i < entries.size(); i++) delete[] entries[i].bytes;
     entries.clear();
     names.clear();
-    textures = RefTable<uint32_t>();
 }
 
 bool PakArchive::load(const char* path, std::string* error) {
@@ -117,6 +116,5 @@ bool PakArchive::addEntry(const std::string& name, const void* bytes, uint32_t s
     if (size) memcpy(copy, bytes, size);
     entries.push_back(PakEntry{copy, size});
     names.push_back(name);
-    textures.add(name, 0, 0);
     return true;
 }

@@ -4,8 +4,6 @@
 #include <string>
 #include <vector>
 
-#include "platform/ref_table.h"
-
 // Bytes of one archive entry; owned by the archive, valid while it lives.
 struct PakEntry {
     const uint8_t* bytes;
@@ -16,8 +14,6 @@ struct PakEntry {
 struct PakArchive {
     static constexpr size_t kMaxNameLength = 127;  // the length byte is signed on disk
 
-    bool mipmapped = false;       // its pictures are drawn small too: their textures get mipmaps
-    RefTable<uint32_t> textures;  // slot i: the GL texture made from entry i (0 while none), its users
     std::vector<PakEntry> entries;
     std::vector<std::string> names;
 
@@ -41,8 +37,4 @@ struct PakArchive {
     // naming the first file that could not be written in *failedPath when given.
     bool extractAll(const char* prefix, std::string* failedPath = nullptr) const;
     void clear();  // frees every entry: the archive is empty again
-
-    // Texture slots, used by the PakLibrary only.
-    uint32_t acquireTexture(const char* entryName);
-    void dropTexture(uint32_t textureId);
 };

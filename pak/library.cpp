@@ -7,7 +7,7 @@ PakLibrary::PakLibrary() : basePath("0") {}
 
 // GL textures are left alone: the context is gone by the time static destruction runs.
 PakLibrary::~PakLibrary() {
-    for (size_t i = 0; i < archives.size(); i++) delete archives.items[i];
+    for (size_t i = 0; i < archives.size(); i++) delete archives.items[i].archive;
 }
 
 void PakLibrary::setBasePath(const std::string& path) {
@@ -18,18 +18,26 @@ namespace {
 bool listed(const std::vector<std::string>& names, const char* name) {
     return std::find(names.begin(), names.end(), name) != names.end();
 }
+
+// Where archive `name` stands among the open ones, opening it first when it is not; takes one
+// reference on it.
+int openIndex(PakLibrary* library, const char* name) {
+    int i = library->archives.find(name);
+    if (i >= 0) {
+        library->archives.acquire(i);
+        return i;
+    }
+    // "0" stands for the working directory; any other base is glued on without a separator.
+    const std::string& base = library->basePath;
+    std::string path = base == "0" ? std::string(name) : base + name;
+    PakArchive* archive = new PakArchive();
+    if (!archive->load(path.c_str(), nullptr)) exit(1);  // the scene cannot go on without its assets
+    return library->archives.add(name, LibraryArchive{archive, listed(library->mipmappedNames, name), {}});
+}
 }  // namespace
 
 PakArchive* PakLibrary::openArchive(const char* name) {
-    int i = archives.find(name);
-    if (i >= 0) return archives.acquire(i);
-    // "0" stands for the working directory; any other base is glued on without a separator.
-    std::string path = basePath == "0" ? std::string(name) : basePath + name;
-    PakArchive* archive = new PakArchive();
-    if (!archive->load(path.c_str(), nullptr)) exit(1);  // the scene cannot go on without its assets
-    archive->mipmapped = listed(mipmappedNames, name);
-    archives.add(name, archive);
-    return archive;
+    return archives.items[openIndex(this, name)].archive;
 }
 
 PakEntry PakLibrary::getEntry(const char* pakName, const char* entryName) {
@@ -37,25 +45,25 @@ PakEntry PakLibrary::getEntry(const char* pakName, const char* entryName) {
 }
 
 uint32_t PakLibrary::getTexture(const char* pakName, const char* entryName) {
-    return openArchive(pakName)->acquireTexture(entryName);
+    return archives.items[openIndex(this, pakName)].acquireTexture(entryName);
 }
 
 void PakLibrary::releaseTexture(const char* pakName, uint32_t textureId) {
     int i = archives.find(pakName);
     if (i < 0) return;
-    archives.items[i]->dropTexture(textureId);
+    archives.items[i].dropTexture(textureId);
     releaseArchive(pakName);
 }
 
 void PakLibrary::releaseArchive(const char* pakName) {
     int i = archives.find(pakName);
     if (i < 0 || !archives.release(i)) return;
-    delete archives.items[i];
+    delete archives.items[i].archive;
     archives.remove(i);
 }
 
 void PakLibrary::mipmapPictures(const char* pakName) {
     if (!listed(mipmappedNames, pakName)) mipmappedNames.push_back(pakName);
     int i = archives.find(pakName);
-    if (i >= 0) archives.items[i]->mipmapped = true;
+    if (i >= 0) archives.items[i].mipmapped = true;
 }

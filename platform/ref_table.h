@@ -39,7 +39,7 @@ struct RefTable {
         return (int)items.size() - 1;
     }
     // One more user of element i; returns its item.
-    Item acquire(int i) {
+    Item& acquire(int i) {
         refs[(size_t)i]++;
         return items[(size_t)i];
     }
