@@ -73,8 +73,8 @@ int liveNodes() {
 int pictureTextures() {
     int count = 0;
     for (size_t a = 0; a < pakLibrary.archives.size(); a++) {
-        const PakArchive* archive = pakLibrary.archives[a];
-        for (size_t i = 0; i < archive->textureIds.size(); i++) count += archive->textureIds[i] != 0;
+        const RefTable<uint32_t>& textures = pakLibrary.archives.items[a].textures;
+        for (size_t i = 0; i < textures.size(); i++) count += textures.items[i] != 0;
     }
     return count;
 }
@@ -105,13 +105,12 @@ bool referencesBalance() {
     if (overlayRoot) addHeld(overlayRoot, &tree);
     Held library = {0, 0, 0};
     for (size_t a = 0; a < pakLibrary.archives.size(); a++) {
-        library.archiveRefs += pakLibrary.archiveRefs[a];
-        const PakArchive* archive = pakLibrary.archives[a];
-        for (size_t i = 0; i < archive->textureRefs.size(); i++)
-            library.textureRefs += archive->textureRefs[i];
+        library.archiveRefs += pakLibrary.archives.refs[a];
+        const RefTable<uint32_t>& textures = pakLibrary.archives.items[a].textures;
+        for (size_t i = 0; i < textures.size(); i++) library.textureRefs += textures.refs[i];
     }
-    for (size_t i = 0; i < effectTextures.effectRefs.size(); i++)
-        library.effectRefs += effectTextures.effectRefs[i];
+    for (size_t i = 0; i < effectTextures.effects.size(); i++)
+        library.effectRefs += effectTextures.effects.refs[i];
     // And every GL texture alive belongs to the library or to the effect manager.
     return tree.archiveRefs == library.archiveRefs && tree.textureRefs == library.textureRefs &&
            tree.effectRefs == library.effectRefs &&

@@ -66,42 +66,31 @@ static EffectTexture* createEffect(const EffectName& name) {
 
 // Textures still held at exit lose their memory here; their GL names went with the context.
 EffectTextures::~EffectTextures() {
-    for (size_t i = 0; i < effects.size(); i++) freeEffectTexture(effects[i]);
+    for (size_t i = 0; i < effects.size(); i++) freeEffectTexture(effects.items[i]);
 }
 
 uint32_t EffectTextures::getEffectTexture(const char* name) {
     if (!name) return 0;
-    for (size_t i = 0; i < effectNames.size(); i++) {
-        if (effectNames[i] == name) {
-            effectRefs[i]++;
-            return effects[i]->textureId;
-        }
-    }
+    int i = effects.find(name);
+    if (i >= 0) return effects.acquire(i)->textureId;
     EffectName parsed;
     if (!parseEffectName(name, &parsed)) return 0;
     EffectTexture* texture = createEffect(parsed);
-    effects.push_back(texture);
-    effectNames.push_back(name);
-    effectRefs.push_back(1);
+    effects.add(name, texture);
     return texture->textureId;
 }
 
 void EffectTextures::releaseEffectTexture(const char* name) {
     if (!name) return;
-    for (size_t i = 0; i < effectNames.size(); i++) {
-        if (effectNames[i] != name) continue;
-        if (--effectRefs[i] > 0) return;
-        glDeleteTextures(1, &effects[i]->textureId);
-        freeEffectTexture(effects[i]);
-        effects.erase(effects.begin() + (ptrdiff_t)i);
-        effectNames.erase(effectNames.begin() + (ptrdiff_t)i);
-        effectRefs.erase(effectRefs.begin() + (ptrdiff_t)i);
-        return;
-    }
+    int i = effects.find(name);
+    if (i < 0 || !effects.release(i)) return;
+    glDeleteTextures(1, &effects.items[i]->textureId);
+    freeEffectTexture(effects.items[i]);
+    effects.remove(i);
 }
 
 // Every texture of one update sees the same time.
 void EffectTextures::updateEffectTextures() {
     int32_t time = (int32_t)frameTicks;
-    for (size_t i = 0; i < effects.size(); i++) updateEffectTexture(effects[i], time);
+    for (size_t i = 0; i < effects.size(); i++) updateEffectTexture(effects.items[i], time);
 }

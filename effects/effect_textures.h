@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/ref_table.h"
+
 typedef void (*EffectGenerator)(int32_t time, int32_t width, int32_t height, uint8_t* pixels, void* userData);
 typedef void (*UserDataDeleter)(void* userData);
 
@@ -19,9 +21,7 @@ struct EffectTexture {
 
 // Procedural textures named "?#Plasma<w> <h> <r> <g> <b>" or "?#Fire<w> <h>", shared by exact name.
 struct EffectTextures {
-    std::vector<EffectTexture*> effects;
-    std::vector<std::string> effectNames;
-    std::vector<int32_t> effectRefs;
+    RefTable<EffectTexture*> effects;  // by whole name
 
     ~EffectTextures();
     uint32_t getEffectTexture(const char* name);  // 0, registering nothing, for names outside the grammar

@@ -21,7 +21,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         stored += 5 + archive.names[i].size() + entry.size;
         if (entry.size) sink = sink ^ entry.bytes[0] ^ entry.bytes[entry.size - 1];
     }
-    if (stored > size || archive.names.size() != archive.textureIds.size()) __builtin_trap();
+    if (stored > size || archive.names.size() != archive.entries.size()) __builtin_trap();
     if (!archive.names.empty()) {
         PakEntry first = archive.findEntry(archive.names[0].c_str());
         if (archive.names[0].find('\0') == std::string::npos && first.bytes != archive.entries[0].bytes)

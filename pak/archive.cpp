@@ -29,8 +29,6 @@ void PakArchive::clear() {
     for (size_t i = 0; i < entries.size(); i++) delete[] entries[i].bytes;
     entries.clear();
     names.clear();
-    textureIds.clear();
-    textureRefs.clear();
 }
 
 bool PakArchive::load(const char* path, std::string* error) {
@@ -118,7 +116,5 @@ bool PakArchive::addEntry(const std::string& name, const void* bytes, uint32_t s
     if (size) memcpy(copy, bytes, size);
     entries.push_back(PakEntry{copy, size});
     names.push_back(name);
-    textureIds.push_back(0);
-    textureRefs.push_back(0);
     return true;
 }

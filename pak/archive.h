@@ -14,9 +14,6 @@ struct PakEntry {
 struct PakArchive {
     static constexpr size_t kMaxNameLength = 127;  // the length byte is signed on disk
 
-    bool mipmapped = false;            // its pictures are drawn small too: their textures get mipmaps
-    std::vector<uint32_t> textureIds;  // GL texture made from entry i, 0 while none
-    std::vector<int32_t> textureRefs;  // users of that texture
     std::vector<PakEntry> entries;
     std::vector<std::string> names;
 
@@ -40,8 +37,4 @@ struct PakArchive {
     // naming the first file that could not be written in *failedPath when given.
     bool extractAll(const char* prefix, std::string* failedPath = nullptr) const;
     void clear();  // frees every entry: the archive is empty again
-
-    // Texture slots, used by the PakLibrary only.
-    uint32_t acquireTexture(const char* entryName);
-    void dropTexture(uint32_t textureId);
 };

@@ -1,13 +1,13 @@
 #include "pak/library.h"
 
+#include <algorithm>
 #include <cstdlib>
-#include <cstring>
 
 PakLibrary::PakLibrary() : basePath("0") {}
 
 // GL textures are left alone: the context is gone by the time static destruction runs.
 PakLibrary::~PakLibrary() {
-    for (size_t i = 0; i < archives.size(); i++) delete archives[i];
+    for (size_t i = 0; i < archives.size(); i++) delete archives.items[i].archive;
 }
 
 void PakLibrary::setBasePath(const std::string& path) {
@@ -15,29 +15,29 @@ void PakLibrary::setBasePath(const std::string& path) {
 }
 
 namespace {
-int findName(const std::vector<std::string>& names, const char* name) {
-    for (size_t i = 0; i < names.size(); i++) {
-        if (names[i] == name) return (int)i;
+bool listed(const std::vector<std::string>& names, const char* name) {
+    return std::find(names.begin(), names.end(), name) != names.end();
+}
+
+// Where archive `name` stands among the open ones, opening it first when it is not; takes one
+// reference on it.
+int openIndex(PakLibrary* library, const char* name) {
+    int i = library->archives.find(name);
+    if (i >= 0) {
+        library->archives.acquire(i);
+        return i;
     }
-    return -1;
+    // "0" stands for the working directory; any other base is glued on without a separator.
+    const std::string& base = library->basePath;
+    std::string path = base == "0" ? std::string(name) : base + name;
+    PakArchive* archive = new PakArchive();
+    if (!archive->load(path.c_str(), nullptr)) exit(1);  // the scene cannot go on without its assets
+    return library->archives.add(name, LibraryArchive{archive, listed(library->mipmappedNames, name), {}});
 }
 }  // namespace
 
 PakArchive* PakLibrary::openArchive(const char* name) {
-    int i = findName(archiveNames, name);
-    if (i >= 0) {
-        archiveRefs[i]++;
-        return archives[i];
-    }
-    // "0" stands for the working directory; any other base is glued on without a separator.
-    std::string path = basePath == "0" ? std::string(name) : basePath + name;
-    PakArchive* archive = new PakArchive();
-    if (!archive->load(path.c_str(), nullptr)) exit(1);  // the scene cannot go on without its assets
-    archive->mipmapped = findName(mipmappedNames, name) >= 0;
-    archives.push_back(archive);
-    archiveNames.push_back(name);
-    archiveRefs.push_back(1);
-    return archive;
+    return archives.items[openIndex(this, name)].archive;
 }
 
 PakEntry PakLibrary::getEntry(const char* pakName, const char* entryName) {
@@ -45,29 +45,25 @@ PakEntry PakLibrary::getEntry(const char* pakName, const char* entryName) {
 }
 
 uint32_t PakLibrary::getTexture(const char* pakName, const char* entryName) {
-    return openArchive(pakName)->acquireTexture(entryName);
+    return archives.items[openIndex(this, pakName)].acquireTexture(entryName);
 }
 
 void PakLibrary::releaseTexture(const char* pakName, uint32_t textureId) {
-    int i = findName(archiveNames, pakName);
+    int i = archives.find(pakName);
     if (i < 0) return;
-    archives[i]->dropTexture(textureId);
+    archives.items[i].dropTexture(textureId);
     releaseArchive(pakName);
 }
 
 void PakLibrary::releaseArchive(const char* pakName) {
-    int i = findName(archiveNames, pakName);
-    if (i < 0) return;
-    archiveRefs[i]--;
-    if (archiveRefs[i] > 0) return;
-    delete archives[i];
-    archives.erase(archives.begin() + i);
-    archiveNames.erase(archiveNames.begin() + i);
-    archiveRefs.erase(archiveRefs.begin() + i);
+    int i = archives.find(pakName);
+    if (i < 0 || !archives.release(i)) return;
+    delete archives.items[i].archive;
+    archives.remove(i);
 }
 
 void PakLibrary::mipmapPictures(const char* pakName) {
-    if (findName(mipmappedNames, pakName) < 0) mipmappedNames.push_back(pakName);
-    int i = findName(archiveNames, pakName);
-    if (i >= 0) archives[i]->mipmapped = true;
+    if (!listed(mipmappedNames, pakName)) mipmappedNames.push_back(pakName);
+    int i = archives.find(pakName);
+    if (i >= 0) archives.items[i].mipmapped = true;
 }

@@ -4,13 +4,23 @@
 #include <vector>
 
 #include "pak/archive.h"
+#include "platform/ref_table.h"
+
+// One open archive and the GL textures made from its pictures.
+struct LibraryArchive {
+    PakArchive* archive;
+    bool mipmapped;               // its pictures are drawn small too: their textures get mipmaps
+    RefTable<uint32_t> textures;  // pictures in use by entry name: GL texture (0 when it did not decode)
+
+    // The texture cache (texture_cache.cpp).
+    uint32_t acquireTexture(const char* entryName);
+    void dropTexture(uint32_t textureId);
+};
 
 // Archives opened once by file name and shared by reference count, plus the picture texture cache.
 struct PakLibrary {
-    std::string basePath;  // "0" means no prefix (working directory)
-    std::vector<PakArchive*> archives;
-    std::vector<std::string> archiveNames;
-    std::vector<int32_t> archiveRefs;
+    std::string basePath;                     // "0" means no prefix (working directory)
+    RefTable<LibraryArchive> archives;        // by file name
     std::vector<std::string> mipmappedNames;  // archives whose pictures get mipmaps when opened
 
     PakLibrary();

@@ -36,12 +36,12 @@ TEST_F(EffectTexturesTest, SameNameSharesOneTextureUntilTheLastRelease) {
     ASSERT_NE(first, 0u);
     EXPECT_EQ(first, second);
     EXPECT_EQ(effectTextures.effects.size(), 1u);
-    EXPECT_EQ(effectTextures.effectRefs[0], 2);
+    EXPECT_EQ(effectTextures.effects.refs[0], 2);
     effectTextures.releaseEffectTexture(name);
     EXPECT_TRUE(glIsTexture(first));
     effectTextures.releaseEffectTexture(name);
     EXPECT_FALSE(glIsTexture(first));
-    EXPECT_TRUE(effectTextures.effectNames.empty());
+    EXPECT_TRUE(effectTextures.effects.names.empty());
     effectTextures.releaseEffectTexture(name);  // nothing left to release
 }
 
@@ -55,7 +55,7 @@ TEST_F(EffectTexturesTest, NamesDifferingInFirstCharacterOrSeparatorAreIndepende
     effectTextures.releaseEffectTexture(names[1]);
     EXPECT_TRUE(glIsTexture(ids[0]));
     EXPECT_FALSE(glIsTexture(ids[1]));
-    EXPECT_EQ(effectTextures.effectNames[1], names[2]);
+    EXPECT_EQ(effectTextures.effects.names[1], names[2]);
     effectTextures.releaseEffectTexture(names[0]);
     effectTextures.releaseEffectTexture(names[2]);
 }
@@ -67,20 +67,20 @@ TEST_F(EffectTexturesTest, NamesOutsideTheGrammarRegisterNothing) {
         effectTextures.releaseEffectTexture(name);
     }
     EXPECT_EQ(effectTextures.getEffectTexture(nullptr), 0u);
-    EXPECT_TRUE(effectTextures.effectNames.empty());
+    EXPECT_TRUE(effectTextures.effects.names.empty());
 }
 
 TEST_F(EffectTexturesTest, UpdateUploadsIntoTheSameTexture) {
     const char* name = "?#Plasma16 16 10 20 30";
     uint32_t id = effectTextures.getEffectTexture(name);
-    EffectTexture* texture = effectTextures.effects[0];
+    EffectTexture* texture = effectTextures.effects.items[0];
     std::vector<uint8_t> read(16 * 16 * 4, 0xEE);
     glBindTexture(GL_TEXTURE_2D, id);
     glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, read.data());
     EXPECT_EQ(read, std::vector<uint8_t>(read.size(), 0));  // transparent until the first update
     frameTicks = 0;
     effectTextures.updateEffectTextures();
-    EXPECT_EQ(effectTextures.effects[0]->textureId, id);
+    EXPECT_EQ(effectTextures.effects.items[0]->textureId, id);
     glBindTexture(GL_TEXTURE_2D, id);
     glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, read.data());
     EXPECT_EQ(0, memcmp(read.data(), texture->pixels, read.size()));
@@ -92,12 +92,12 @@ TEST_F(EffectTexturesTest, ARequestAfterTheLastReleaseStartsAColdFire) {
     const char* name = "?#Fire32 32";
     effectTextures.getEffectTexture(name);
     for (int i = 0; i < 20; i++) effectTextures.updateEffectTextures();
-    FireState* fire = (FireState*)effectTextures.effects[0]->userData;
+    FireState* fire = (FireState*)effectTextures.effects.items[0]->userData;
     size_t cells = 32 * 35;
     EXPECT_NE(std::vector<uint8_t>(fire->heat, fire->heat + cells), std::vector<uint8_t>(cells, 0));
     effectTextures.releaseEffectTexture(name);
     effectTextures.getEffectTexture(name);
-    fire = (FireState*)effectTextures.effects[0]->userData;
+    fire = (FireState*)effectTextures.effects.items[0]->userData;
     EXPECT_EQ(std::vector<uint8_t>(fire->heat, fire->heat + cells), std::vector<uint8_t>(cells, 0));
     EXPECT_EQ(std::vector<uint8_t>(fire->nextHeat, fire->nextHeat + cells), std::vector<uint8_t>(cells, 0));
     effectTextures.releaseEffectTexture(name);
@@ -129,9 +129,7 @@ double runCallback(double elapsed) {
 
 TEST_F(EffectTexturesTest, TrackCallbackSpendsThirtyMillisecondsPerUpdate) {
     EXPECT_EQ(runCallback(10.0), -20.0);  // no textures: time is spent all the same
-    effectTextures.effects.push_back(countingTexture());
-    effectTextures.effectNames.push_back("counting");
-    effectTextures.effectRefs.push_back(1);
+    effectTextures.effects.add("counting", countingTexture());
     generatorRuns = 0;
     frameTicks = 0xFFFFFFF0u;
     EXPECT_EQ(runCallback(45.0), 15.0);

@@ -35,13 +35,21 @@ class PakLibraryTest : public GlTest {
                                                {"model", textBytes(modelText)},
                                                {"broken", textBytes("not a picture")}})));
     }
-    int slotOf(const char* pak, const char* entry) {
-        PakArchive* archive = library.archives[0];
-        for (size_t i = 0; i < archive->names.size(); i++) {
-            if (archive->names[i] == entry) return (int)archive->textureIds[i];
-        }
-        ADD_FAILURE() << pak << " has no " << entry;
-        return -1;
+    // The texture cached for a picture of an open archive and its users; 0 and 0 while none.
+    uint32_t textureOf(const char* pak, const char* entry) {
+        const LibraryArchive* open = openOne(pak);
+        int i = open ? open->textures.find(entry) : -1;
+        return i < 0 ? 0 : open->textures.items[i];
+    }
+    int32_t usersOf(const char* pak, const char* entry) {
+        const LibraryArchive* open = openOne(pak);
+        int i = open ? open->textures.find(entry) : -1;
+        return i < 0 ? 0 : open->textures.refs[i];
+    }
+    const LibraryArchive* openOne(const char* pak) {
+        int i = library.archives.find(pak);
+        if (i < 0) ADD_FAILURE() << pak << " is not open";
+        return i < 0 ? nullptr : &library.archives.items[i];
     }
 };
 }  // namespace
@@ -52,17 +60,21 @@ TEST_F(PakLibraryTest, TextureLivesUntilItsLastRelease) {
     ASSERT_NE(first, 0u);
     EXPECT_EQ(first, second);
     ASSERT_EQ(library.archives.size(), 1u);
-    EXPECT_EQ(library.archiveRefs[0], 2);
-    EXPECT_EQ(library.archives[0]->textureRefs[0], 2);
+    EXPECT_EQ(library.archives.refs[0], 2);
+    EXPECT_EQ(usersOf("main.pak", "wood"), 2);
 
     library.releaseTexture("main.pak", first);
     EXPECT_TRUE(glIsTexture(first));
-    EXPECT_EQ(slotOf("main.pak", "wood"), (int)first);
+    EXPECT_EQ(textureOf("main.pak", "wood"), first);
     library.getEntry("main.pak", "model");  // keeps the archive open to look at the slot
     library.releaseTexture("main.pak", first);
     EXPECT_FALSE(glIsTexture(first));
-    EXPECT_EQ(slotOf("main.pak", "wood"), 0);
-    EXPECT_EQ(library.archives[0]->textureRefs[0], 0);
+    EXPECT_EQ(textureOf("main.pak", "wood"), 0u);
+    EXPECT_EQ(usersOf("main.pak", "wood"), 0);
+    uint32_t again = library.getTexture("main.pak", "wood");  // decoded and uploaded anew
+    EXPECT_TRUE(glIsTexture(again));
+    library.releaseTexture("main.pak", again);
+    EXPECT_FALSE(glIsTexture(again));
     library.releaseArchive("main.pak");
     EXPECT_TRUE(library.archives.empty());
 }
@@ -70,11 +82,12 @@ TEST_F(PakLibraryTest, TextureLivesUntilItsLastRelease) {
 TEST_F(PakLibraryTest, MissingOrBrokenPicturesStillCountTheirUsers) {
     EXPECT_EQ(library.getTexture("main.pak", "absent"), 0u);
     EXPECT_EQ(library.getTexture("main.pak", "broken"), 0u);
-    ASSERT_EQ(library.archiveRefs.size(), 1u);
-    EXPECT_EQ(library.archiveRefs[0], 2);
-    EXPECT_EQ(library.archives[0]->textureRefs, std::vector<int32_t>({0, 0, 1}));
-    library.releaseTexture("main.pak", 0);  // gives back the reference, touches no slot
-    EXPECT_EQ(library.archives[0]->textureRefs, std::vector<int32_t>({0, 0, 1}));
+    ASSERT_EQ(library.archives.size(), 1u);
+    EXPECT_EQ(library.archives.refs[0], 2);
+    EXPECT_EQ(usersOf("main.pak", "broken"), 1);
+    library.releaseTexture("main.pak", 0);  // gives back the reference, touches no user count
+    EXPECT_EQ(usersOf("main.pak", "broken"), 1);
+    EXPECT_EQ(usersOf("main.pak", "absent"), 0);
     library.releaseTexture("other.pak", 0);  // not open: ignored
     library.releaseArchive("other.pak");
     library.releaseTexture("main.pak", 0);
@@ -86,7 +99,7 @@ TEST_F(PakLibraryTest, ArchiveIsSharedAndReadAgainAfterItsLastRelease) {
     PakEntry second = library.getEntry("main.pak", "model");
     EXPECT_EQ(first.bytes, second.bytes);
     ASSERT_EQ(library.archives.size(), 1u);
-    EXPECT_EQ(library.archiveRefs[0], 2);
+    EXPECT_EQ(library.archives.refs[0], 2);
     writeArchive("main.pak", "changed on disk");  // invisible while the archive stays open
     EXPECT_EQ(library.getEntry("main.pak", "model").size, 5u);
     library.releaseArchive("main.pak");
@@ -95,7 +108,32 @@ TEST_F(PakLibraryTest, ArchiveIsSharedAndReadAgainAfterItsLastRelease) {
     EXPECT_TRUE(library.archives.empty());
     EXPECT_EQ(library.getEntry("main.pak", "model").size, 15u);
     EXPECT_EQ(library.getEntry("main.pak", "absent").bytes, nullptr);
-    EXPECT_EQ(library.archiveRefs[0], 2);
+    EXPECT_EQ(library.archives.refs[0], 2);
+}
+
+// The cache is kept per archive: the same entry name in two archives is two textures, each made
+// with its own archive's mipmapping choice and deleted with its own last user.
+TEST_F(PakLibraryTest, EachArchiveHasItsOwnPictureTextures) {
+    writeArchive("overlay.pak", "model");
+    library.mipmapPictures("overlay.pak");
+    uint32_t plain = library.getTexture("main.pak", "wood");
+    uint32_t overlay = library.getTexture("overlay.pak", "wood");
+    ASSERT_NE(plain, 0u);
+    ASSERT_NE(overlay, 0u);
+    EXPECT_NE(plain, overlay);
+    GLint filter = 0;
+    glBindTexture(GL_TEXTURE_2D, plain);
+    glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &filter);
+    EXPECT_EQ(filter, GL_LINEAR);
+    glBindTexture(GL_TEXTURE_2D, overlay);
+    glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &filter);
+    EXPECT_EQ(filter, GL_LINEAR_MIPMAP_LINEAR);
+    library.releaseTexture("main.pak", plain);
+    EXPECT_FALSE(glIsTexture(plain));
+    EXPECT_TRUE(glIsTexture(overlay));
+    library.releaseTexture("overlay.pak", overlay);
+    EXPECT_FALSE(glIsTexture(overlay));
+    EXPECT_TRUE(library.archives.empty());
 }
 
 TEST_F(PakLibraryTest, NamesAreExactAndTheBasePathIsGluedOn) {
@@ -108,7 +146,7 @@ TEST_F(PakLibraryTest, NamesAreExactAndTheBasePathIsGluedOn) {
     library.releaseArchive("main.pak");
     library.setBasePath(dir.path + "install/");
     EXPECT_EQ(library.getEntry("main.pak", "model").size, 9u);
-    EXPECT_EQ(library.archiveNames, std::vector<std::string>({"Main.pak", "main.pak"}));
+    EXPECT_EQ(library.archives.names, std::vector<std::string>({"Main.pak", "main.pak"}));
 }
 
 // Only the whole base "0" means the working directory: a relative folder such as "0inst/" is a

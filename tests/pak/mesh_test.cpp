@@ -131,8 +131,8 @@ TEST_F(MeshTest, BlocksFollowEachOtherAndRouteTheirTextures) {
     EXPECT_EQ(meshes[2]->texture, 0u);  // there is no picture called "#red"
     EXPECT_NE(meshes[3]->texture, 0u);
     EXPECT_EQ(meshes[3]->triangleCount, 1);
-    ASSERT_EQ(pakLibrary.archiveRefs.size(), 1u);
-    EXPECT_EQ(pakLibrary.archiveRefs[0], 3);  // one per archive texture, missing ones included
+    ASSERT_EQ(pakLibrary.archives.size(), 1u);
+    EXPECT_EQ(pakLibrary.archives.refs[0], 3);  // one per archive texture, missing ones included
 }
 
 // Every prefix of a valid model loads exactly the blocks that lie wholly inside it.

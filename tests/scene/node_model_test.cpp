@@ -29,9 +29,8 @@ void appendBlock(std::vector<uint8_t>* out, const char* texture, uint32_t triang
 }
 
 int32_t archiveRefs(const char* name) {
-    for (size_t i = 0; i < pakLibrary.archiveNames.size(); i++)
-        if (pakLibrary.archiveNames[i] == name) return pakLibrary.archiveRefs[i];
-    return 0;
+    int i = pakLibrary.archives.find(name);
+    return i < 0 ? 0 : pakLibrary.archives.refs[i];
 }
 
 // An archive in a fresh folder: a two-mesh model, its truncations and damaged mesh counts.
@@ -83,7 +82,7 @@ TEST_F(NodeModelTest, ModelsAccumulateAndEveryReferenceIsGivenBack) {
     EXPECT_FALSE(node->meshes[1]->isEffectTexture);
     EXPECT_EQ(node->pakNames, std::vector<std::string>({kPak, kPak}));
     EXPECT_EQ(archiveRefs(kPak), 4);  // two models, two archive textures
-    EXPECT_EQ(effectTextures.effectRefs, std::vector<int32_t>({2}));
+    EXPECT_EQ(effectTextures.effects.refs, std::vector<int32_t>({2}));
     node->draw();
     drawDeferredMeshes();
     node->destroyNode();
