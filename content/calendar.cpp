@@ -2,7 +2,6 @@
 
 #include <cstdio>
 
-#include "app/app_state.h"
 #include "content/clock.h"
 #include "content/node_tracks.h"
 #include "scene/node.h"

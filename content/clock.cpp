@@ -1,6 +1,5 @@
 #include "content/clock.h"
 
-#include "app/app_state.h"
 #include "content/lights.h"
 #include "content/node_tracks.h"
 #include "scene/node.h"
@@ -10,6 +9,8 @@ static const char* const clockPak = "clock.pak";
 time_t (*readWallClock)(time_t*) = time;
 struct tm* (*convertWallClock)(const time_t*) = localtime;
 
+time_t clockTime = 0;
+struct tm localNow = {};
 static bool snapshotKnown = false;
 
 int32_t clockRemembered[6] = {-1, -1, -1, -1, -1, -1};

@@ -1,10 +1,11 @@
 #include "content/frame_rate.h"
 
-#include "app/app_state.h"
 #include "content/lights.h"
 #include "content/motions.h"
 #include "content/node_tracks.h"
 #include "scene/node.h"
+
+int32_t fpsFrames = 0;
 
 int32_t frameRateDigits(int32_t frames, int32_t digits[3]) {
     digits[0] = (frames / 5) % 10;

@@ -4,8 +4,6 @@
 
 #include <string>
 
-#include "app/app_state.h"
-
 static struct tm timeOfDay(int hour, int minute, int second) {
     struct tm now = {};
     now.tm_hour = hour;
