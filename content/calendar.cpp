@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "content/clock.h"
+#include "content/layout.h"
 #include "content/node_tracks.h"
 #include "scene/node.h"
 
@@ -71,7 +72,7 @@ static SceneNode* newCalendarNode(const char* entryName, double x, double y) {
 void buildCalendar(int32_t) {
     SceneNode* carrier = currentNode;
     int32_t variant = currentTrack->intParam1;
-    carrier->addChild(newCalendarNode(variant == 0 ? "fon_rus" : "fon", -16, -12));
+    carrier->addChild(newCalendarNode(variant == 0 ? "fon_rus" : "fon", calendarPageX, calendarPageY));
     SceneNode* holder = newNode();
     giveTrack(holder, axisTrack(refreshCalendarPage, variant, 0.0, 0.0, 0.0, 0.0));
     carrier->addChild(holder);
@@ -90,13 +91,13 @@ void refreshCalendarPage(int32_t) {
     currentNode->addChild(page);
 
     fillMonthGrid(variant);
-    page->addChild(newCalendarNode(variant == 0 ? "day_rus" : "day", -16, 8));
+    page->addChild(newCalendarNode(variant == 0 ? "day_rus" : "day", calendarPageX, calendarWeekdaysY));
     char monthName[16];
     snprintf(monthName, sizeof monthName, "m%d", (int)calendarDate.month + 1);
-    page->addChild(newCalendarNode(monthName, -16, 16));
+    page->addChild(newCalendarNode(monthName, calendarPageX, calendarMonthY));
     for (int32_t i = 0; i < 42; i++) {
-        double x = (i % 7 - 5) * 8;
-        double y = -(i / 7) * 8;
+        double x = calendarCellX(i);
+        double y = calendarCellY(i);
         int32_t day = monthCells[i];
         char dayName[16];
         snprintf(dayName, sizeof dayName, "%d", (int)day);

@@ -1,5 +1,6 @@
 #include "content/clock.h"
 
+#include "content/layout.h"
 #include "content/lights.h"
 #include "content/node_tracks.h"
 #include "scene/node.h"
@@ -148,16 +149,6 @@ void turnClockHand(int32_t) {
     if (!clockHandAngle(currentTrack->intParam1, localNow, &angle)) return;
     currentTrack->target->setRotation(0, 0, angle);
 }
-
-struct ClockSlot {
-    double x;
-    int32_t selector12;
-    int32_t selector24;  // 0: the 24-hour readout has no such slot
-};
-
-static const ClockSlot clockSlots[6] = {
-    {11.432, 8, 0}, {-6.483, 6, 1}, {-2.498, 7, 2}, {0.0, 5, 5}, {2.523, 3, 3}, {6.466, 4, 4},
-};
 
 void buildDigitalClock(int32_t) {
     SceneNode* carrier = currentNode;

@@ -29,3 +29,44 @@ static inline void flamePlace(int i, double* x, double* y, double* z) {
     *y = candlePlaces[i].y * 0.5;
     *z = candlePlaces[i].wickTip * 0.5;
 }
+
+// The digital clock, in clock carrier units: the slots along its plate (the digits, the colon and
+// the am/pm mark, each centred on its slot) and which field each shows in the 12- and 24-hour
+// readouts (selectors of spawnClockDigit).
+struct ClockSlot {
+    double x;
+    int selector12;
+    int selector24;  // 0: the 24-hour readout has no such slot
+};
+
+static const ClockSlot clockSlots[6] = {
+    {11.432, 8, 0}, {-6.483, 6, 1}, {-2.498, 7, 2}, {0.0, 5, 5}, {2.523, 3, 3}, {6.466, 4, 4},
+};
+
+// The plates behind the readout, left and right edge: the 24-hour one ("podlozka") spans the hour
+// tens to the minute units, the 12-hour one ("podlozka_am") also the am/pm mark.
+static const double clockPlateLeft = -9.2;
+static const double clockPlateRight = 9.2;
+static const double clockPlateRightAm = 14.3;
+
+// The calendar, in calendar carrier units: the page ("fon", "fon_rus"), the weekday row ("day",
+// "day_rus") and the month title ("m1" ...) stand at calendarPageX; the day cells are
+// calendarCell apart in seven columns, cell 0 at the top left.
+static const double calendarPageX = -16;
+static const double calendarPageY = -12;
+static const double calendarWeekdaysY = 8;
+static const double calendarMonthY = 16;
+static const double calendarCell = 8;
+
+static inline double calendarCellX(int cell) {
+    return (cell % 7 - 5) * calendarCell;
+}
+static inline double calendarCellY(int cell) {
+    return -(cell / 7) * calendarCell;
+}
+
+// The frame-rate digits, in frame-rate carrier units: units, tens, hundreds from right to left,
+// right of the "fps" label that ends at the carrier origin; each digit's picture spans
+// frameRateDigitWidth from its place.
+static const double frameRateDigitX[3] = {3.3, 1.9, 0.5};
+static const double frameRateDigitWidth = 1.3;

@@ -3,6 +3,7 @@
 // are 8 units apart, centred on their origin.
 #include <string>
 
+#include "content/layout.h"
 #include "pak/archive.h"
 #include "tools/assets/art_geometry.h"
 #include "tools/assets/assets.h"
@@ -41,14 +42,14 @@ static bool addMarks(PakArchive* archive) {
            addOverlayTile(archive, "null", "null.png", empty);
 }
 
-// Weekday labels centred over the seven columns (8 units apart, the row centred on the fourth).
+// Weekday labels centred over the seven columns; the row stands at the page's x.
 static bool addWeekdays(PakArchive* archive, const char* model, const char* const labels[7], int weekendA,
                         int weekendB) {
     ArtImage image;
     image.initImage(512, 64, -28.0, -3.5, 28.0, 3.5);
     for (int i = 0; i < 7; i++) {
         const bool weekend = i == weekendA || i == weekendB;
-        drawText(&image, FONT_CONDENSED, labels[i], (i - 3) * 8.0, -1.3, 2.6, true,
+        drawText(&image, FONT_CONDENSED, labels[i], calendarCellX(i) - calendarPageX, -1.3, 2.6, true,
                  weekend ? weekendColour : numberColour);
     }
     return addOverlayTile(archive, model, std::string(model) + ".png", image);
@@ -94,7 +95,7 @@ static bool addPage(PakArchive* archive, const char* model, int weekendA, int we
     const float tint[4] = {1.0f, 0.6f, 0.3f, 0.07f};
     const int weekend[2] = {weekendA, weekendB};
     for (int i = 0; i < 2; i++) {
-        const double x = (weekend[i] - 3) * 8.0;
+        const double x = calendarCellX(weekend[i]) - calendarPageX;
         const RoundedRect strip = {x - 3.7, -32.2, x + 3.7, 23.6, 1.6};
         fillShape(&image, roundedRectDistance, &strip, tint);
     }

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <string>
 
+#include "content/layout.h"
 #include "pak/archive.h"
 #include "tools/assets/art_geometry.h"
 #include "tools/assets/assets.h"
@@ -92,8 +93,7 @@ bool buildClockArchive(PakArchive* archive) {
     return addDial(archive) && addHand(archive, "sec", 6.8, 1.4, 0.07, secondColour) &&
            addHand(archive, "min", 6.2, 0.7, 0.2, handColour) &&
            addHand(archive, "chas", 4.3, 0.7, 0.32, handColour) &&
-           // The 24-hour plate spans the hour tens (-6.5) to the minute units (6.5); the 12-hour
-           // one also the am/pm mark at 11.4.
-           addPlate(archive, "podlozka", -9.2, 9.2) && addPlate(archive, "podlozka_am", -9.2, 14.3) &&
-           addDigits(archive) && addMeridiem(archive, "am") && addMeridiem(archive, "pm");
+           addPlate(archive, "podlozka", clockPlateLeft, clockPlateRight) &&
+           addPlate(archive, "podlozka_am", clockPlateLeft, clockPlateRightAm) && addDigits(archive) &&
+           addMeridiem(archive, "am") && addMeridiem(archive, "pm");
 }
