@@ -72,7 +72,8 @@ static SceneNode* newCalendarNode(const char* entryName, double x, double y) {
 void buildCalendar(int32_t) {
     SceneNode* carrier = currentNode;
     int32_t variant = currentTrack->intParam1;
-    carrier->addChild(newCalendarNode(variant == 0 ? "fon_rus" : "fon", calendarPageX, calendarPageY));
+    carrier->addChild(
+        newCalendarNode(variant == 0 ? pageRussianEntry : pageEntry, calendarPageX, calendarPageY));
     SceneNode* holder = newNode();
     giveTrack(holder, axisTrack(refreshCalendarPage, variant, 0.0, 0.0, 0.0, 0.0));
     carrier->addChild(holder);
@@ -91,7 +92,8 @@ void refreshCalendarPage(int32_t) {
     currentNode->addChild(page);
 
     fillMonthGrid(variant);
-    page->addChild(newCalendarNode(variant == 0 ? "day_rus" : "day", calendarPageX, calendarWeekdaysY));
+    page->addChild(newCalendarNode(variant == 0 ? weekdaysRussianEntry : weekdaysEntry, calendarPageX,
+                                   calendarWeekdaysY));
     char monthName[16];
     snprintf(monthName, sizeof monthName, "m%d", (int)calendarDate.month + 1);
     page->addChild(newCalendarNode(monthName, calendarPageX, calendarMonthY));
@@ -101,9 +103,9 @@ void refreshCalendarPage(int32_t) {
         int32_t day = monthCells[i];
         char dayName[16];
         snprintf(dayName, sizeof dayName, "%d", (int)day);
-        SceneNode* cell = newModelNode(calendarPak, day == 0 ? "null" : dayName);
+        SceneNode* cell = newModelNode(calendarPak, day == 0 ? emptyCellEntry : dayName);
         if (day != 0 && day == calendarDate.day)
-            page->addChild(newCalendarNode("sel", x, y));  // under the number
+            page->addChild(newCalendarNode(todayEntry, x, y));  // under the number
         placeOnPage(cell, x, y);
         page->addChild(cell);
     }

@@ -85,14 +85,14 @@ const char* clockDigitModel(int32_t selector, int32_t field) {
         case 4:
             return digitName(field % 10);
         case 5:
-            return field % 2 ? "dot" : nullptr;
+            return field % 2 ? colonEntry : nullptr;
         case 6:
             if (h12 == 0) return "1";
             return h12 / 10 == 0 ? nullptr : digitName(h12 / 10);
         case 7:
             return h12 == 0 ? "2" : digitName(h12 % 10);
         case 8:
-            return field < 12 ? "am" : "pm";
+            return field < 12 ? amEntry : pmEntry;
         default:
             return nullptr;
     }
@@ -131,8 +131,8 @@ static SceneNode* newClockNode(const char* entryName) {
 void buildAnalogClock(int32_t) {
     SceneNode* carrier = currentNode;
     carrier->addPosition(-9.3, 9, 0);
-    carrier->addChild(newClockNode("ciferblat"));
-    static const char* const hands[3] = {"sec", "min", "chas"};
+    carrier->addChild(newClockNode(dialEntry));
+    static const char* const hands[3] = {secondHandEntry, minuteHandEntry, hourHandEntry};
     for (int32_t i = 0; i < 3; i++) {
         SceneNode* hand = newClockNode(hands[i]);
         giveTrack(hand, axisTrack(turnClockHand, i + 1, 0.0, 0.0, 0.0, 0.0));
@@ -155,7 +155,7 @@ void buildDigitalClock(int32_t) {
     bool hours24 = currentTrack->intParam1 != 0;
     carrier->addPosition(-10, 1, 0);
     if (!hours24) carrier->addPosition(-5.186, 0, 0);  // the wider am/pm plate
-    carrier->addChild(newClockNode(hours24 ? "podlozka" : "podlozka_am"));
+    carrier->addChild(newClockNode(hours24 ? clockPlateEntry : clockPlateAmEntry));
     for (int32_t i = 0; i < 6; i++) {
         int32_t selector = hours24 ? clockSlots[i].selector24 : clockSlots[i].selector12;
         if (selector == 0) continue;

@@ -70,3 +70,33 @@ static inline double calendarCellY(int cell) {
 // frameRateDigitWidth from its place.
 static const double frameRateDigitX[3] = {3.3, 1.9, 0.5};
 static const double frameRateDigitWidth = 1.3;
+
+// Entry names of the models the scene loads, as the archives hold them. The digits ("0" ... "9"),
+// the month titles ("m1" ... "m12") and the day numbers ("1" ... "31") are named by their value.
+// main.pak
+static const char* const candlesEntry = "svechi";
+static const char* const thinksEntry = "thinks";
+static const char* const flameEntry = "plamia";
+static const char* const bubbleEntry = "puzir";
+static const char* const signatureEntry = "nn";
+// debug.pak
+static const char* const axisMarkerEntry = "ort";
+// clock.pak
+static const char* const dialEntry = "ciferblat";
+static const char* const secondHandEntry = "sec";
+static const char* const minuteHandEntry = "min";
+static const char* const hourHandEntry = "chas";
+static const char* const clockPlateEntry = "podlozka";
+static const char* const clockPlateAmEntry = "podlozka_am";
+static const char* const colonEntry = "dot";
+static const char* const amEntry = "am";
+static const char* const pmEntry = "pm";
+// calendar.pak
+static const char* const pageEntry = "fon";
+static const char* const pageRussianEntry = "fon_rus";
+static const char* const weekdaysEntry = "day";
+static const char* const weekdaysRussianEntry = "day_rus";
+static const char* const emptyCellEntry = "null";
+static const char* const todayEntry = "sel";
+// utils.pak
+static const char* const frameRateLabelEntry = "fps";

@@ -202,7 +202,7 @@ static void buildOverlay() {
         addOverlayCarrier(depth, 0, view->edgeYAtDepth(depth), z, builder);
     }
     if (settings->showFrameRate) {
-        SceneNode* rate = newModelNode("utils.pak", "fps");
+        SceneNode* rate = newModelNode("utils.pak", frameRateLabelEntry);
         rate->setPosition(0, -2.5 - view->edgeYAtDepth(frameRateDepth), 0);
         pinToSide(rate, 1, frameRateDepth, frameRateShift);
         giveTrack(rate, actionTrack(updateFrameRate, 0, 0.0));
@@ -256,7 +256,7 @@ void spawnBubble(int32_t) {
 void addLateOverlay(int32_t) {
     if (!(currentTrack->elapsed > 60000.0)) return;
     currentTrack->finishTrack();
-    SceneNode* late = newModelNode(mainPak, "nn");
+    SceneNode* late = newModelNode(mainPak, signatureEntry);
     late->setScale(0.5, 0.5, 0.5);
     currentNode->addChild(late);
 }

@@ -38,8 +38,8 @@ static bool addMarks(PakArchive* archive) {
     const Circle dot = {0.0, 0.0, 0.3};
     const float faint[4] = {numberColour[0], numberColour[1], numberColour[2], 0.18f};
     fillShape(&empty, circleDistance, &dot, faint);
-    return addOverlayTile(archive, "sel", "sel.png", selected) &&
-           addOverlayTile(archive, "null", "null.png", empty);
+    return addOverlayTile(archive, todayEntry, "sel.png", selected) &&
+           addOverlayTile(archive, emptyCellEntry, "null.png", empty);
 }
 
 // Weekday labels centred over the seven columns; the row stands at the page's x.
@@ -107,8 +107,8 @@ static bool addPage(PakArchive* archive, const char* model, int weekendA, int we
 bool buildCalendarArchive(PakArchive* archive) {
     static const char* const sundayFirst[7] = {"Su", "Mo", "Tu", "We", "Th", "Fr", "Sa"};
     static const char* const mondayFirst[7] = {"Пн", "Вт", "Ср", "Чт", "Пт", "Сб", "Вс"};
-    return addPage(archive, "fon", 0, 6) && addPage(archive, "fon_rus", 5, 6) &&
-           addWeekdays(archive, "day", sundayFirst, 0, 6) &&
-           addWeekdays(archive, "day_rus", mondayFirst, 5, 6) && addMonths(archive) &&
+    return addPage(archive, pageEntry, 0, 6) && addPage(archive, pageRussianEntry, 5, 6) &&
+           addWeekdays(archive, weekdaysEntry, sundayFirst, 0, 6) &&
+           addWeekdays(archive, weekdaysRussianEntry, mondayFirst, 5, 6) && addMonths(archive) &&
            addDayNumbers(archive) && addMarks(archive);
 }

@@ -16,7 +16,7 @@ bool buildUtilsArchive(PakArchive* archive) {
     const double cap = 1.6;
     const double width = textWidth(FONT_BOOK, "fps", cap);
     drawText(&label, FONT_BOOK, "fps", -0.45 - width, -cap * 0.5, cap, false, labelColour);
-    if (!addOverlayTile(archive, "fps", "fps.png", label)) return false;
+    if (!addOverlayTile(archive, frameRateLabelEntry, "fps.png", label)) return false;
     for (int d = 0; d <= 9; d++) {
         ArtImage image;
         image.initImage(64, 128, 0.0, -1.25, frameRateDigitWidth, 1.25);
@@ -40,5 +40,5 @@ bool buildDebugArchive(PakArchive* archive) {
         if (axis == 2) high.z = 2.0;
         addBox(&meshes[(size_t)axis], low, high);
     }
-    return addWhitePicture(archive, "ort.png") && addModel(archive, "ort", meshes);
+    return addWhitePicture(archive, "ort.png") && addModel(archive, axisMarkerEntry, meshes);
 }

@@ -31,11 +31,14 @@ struct SceneArchive {
 // Every model the scene loads, by archive, with the names it asks for.
 std::vector<SceneArchive> sceneModels() {
     std::vector<SceneArchive> list = {
-        {"main.pak", {"svechi", "thinks", "plamia", "puzir", "nn"}},
-        {"debug.pak", {"ort"}},
-        {"clock.pak", {"ciferblat", "sec", "min", "chas", "podlozka", "podlozka_am", "dot", "am", "pm"}},
-        {"calendar.pak", {"fon", "fon_rus", "day", "day_rus", "null", "sel"}},
-        {"utils.pak", {"fps"}},
+        {"main.pak", {candlesEntry, thinksEntry, flameEntry, bubbleEntry, signatureEntry}},
+        {"debug.pak", {axisMarkerEntry}},
+        {"clock.pak",
+         {dialEntry, secondHandEntry, minuteHandEntry, hourHandEntry, clockPlateEntry, clockPlateAmEntry,
+          colonEntry, amEntry, pmEntry}},
+        {"calendar.pak",
+         {pageEntry, pageRussianEntry, weekdaysEntry, weekdaysRussianEntry, emptyCellEntry, todayEntry}},
+        {"utils.pak", {frameRateLabelEntry}},
     };
     for (int d = 0; d <= 9; d++) {
         list[2].models.push_back(std::to_string(d));
@@ -294,8 +297,10 @@ bool previewSilhouettes(const std::string& archive, const std::vector<std::strin
 // texts and marks cover part of their tiles but must still show something readable.
 TEST_F(AssetArchives, EveryModelDrawsASilhouetteOfItsSize) {
     const std::vector<std::string> filling = {
-        "svechi", "thinks",   "plamia",      "puzir", "ort",     "ciferblat", "sec",     "min",
-        "chas",   "podlozka", "podlozka_am", "fon",   "fon_rus", "day",       "day_rus", "sel"};
+        candlesEntry,     thinksEntry,     flameEntry,           bubbleEntry,
+        axisMarkerEntry,  dialEntry,       secondHandEntry,      minuteHandEntry,
+        hourHandEntry,    clockPlateEntry, clockPlateAmEntry,    pageEntry,
+        pageRussianEntry, weekdaysEntry,   weekdaysRussianEntry, todayEntry};
     for (const SceneArchive& scene : sceneModels()) {
         std::vector<std::pair<int, int>> sizes;
         ASSERT_TRUE(
@@ -381,14 +386,14 @@ TEST_F(AssetArchives, ReadoutsSitInsideTheirPlates) {
     const std::vector<std::string> digits = numberNames(0, 9);
     for (int hours24 = 0; hours24 <= 1; hours24++) {
         Box plate;
-        ASSERT_TRUE(modelBox(clock, hours24 ? "podlozka" : "podlozka_am", &plate));
+        ASSERT_TRUE(modelBox(clock, hours24 ? clockPlateEntry : clockPlateAmEntry, &plate));
         std::vector<Box> shown;
         for (const ClockSlot& slot : clockSlots) {
             const int selector = hours24 ? slot.selector24 : slot.selector12;
             if (selector == 0) continue;
             std::vector<std::string> names = digits;
-            if (selector == 5) names = {"dot"};
-            if (selector == 8) names = {"am", "pm"};
+            if (selector == 5) names = {colonEntry};
+            if (selector == 8) names = {amEntry, pmEntry};
             shown.push_back(placedBoxes(clock, names, slot.x, 0));
             EXPECT_TRUE(inside(shown.back(), plate)) << "slot at " << slot.x << (hours24 ? ", 24 hours" : "");
         }
@@ -398,26 +403,27 @@ TEST_F(AssetArchives, ReadoutsSitInsideTheirPlates) {
                     << "slots " << a << " and " << b << (hours24 ? ", 24 hours" : "");
     }
 
-    for (const char* pageName : {"fon", "fon_rus"}) {
+    for (const char* pageName : {pageEntry, pageRussianEntry}) {
         Box page;
         ASSERT_TRUE(modelBox(calendar, pageName, &page));
         page = movedBy(page, calendarPageX, calendarPageY);
         std::vector<std::string> cellNames = numberNames(1, 31);
-        cellNames.push_back("sel");
-        cellNames.push_back("null");
+        cellNames.push_back(todayEntry);
+        cellNames.push_back(emptyCellEntry);
         for (int cell = 0; cell < 42; cell++)
             EXPECT_TRUE(
                 inside(placedBoxes(calendar, cellNames, calendarCellX(cell), calendarCellY(cell)), page))
                 << pageName << " cell " << cell;
-        EXPECT_TRUE(
-            inside(placedBoxes(calendar, {"day", "day_rus"}, calendarPageX, calendarWeekdaysY), page));
+        EXPECT_TRUE(inside(
+            placedBoxes(calendar, {weekdaysEntry, weekdaysRussianEntry}, calendarPageX, calendarWeekdaysY),
+            page));
         std::vector<std::string> months;
         for (int m = 1; m <= 12; m++) months.push_back("m" + std::to_string(m));
         EXPECT_TRUE(inside(placedBoxes(calendar, months, calendarPageX, calendarMonthY), page)) << pageName;
     }
 
     // The frame rate has no plate: its digits stand clear of each other and right of the label.
-    const Box label = placedBoxes(utils, {"fps"}, 0, 0);
+    const Box label = placedBoxes(utils, {frameRateLabelEntry}, 0, 0);
     for (int i = 0; i < 3; i++) {
         const Box digit = placedBoxes(utils, digits, frameRateDigitX[i], 0);
         EXPECT_LE(label.right, digit.left) << "digit " << i;
