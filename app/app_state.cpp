@@ -1,6 +1,7 @@
 #include "app/app_state.h"
 
 #include <cstdlib>
+#include <ctime>
 
 #include "effects/effect_textures.h"
 #include "pak/library.h"
@@ -43,8 +44,3 @@ SceneNode* sceneRoot = nullptr;
 SceneNode* overlayRoot = nullptr;
 SaverSettings* settings = nullptr;
 SDL_Surface* screenSurface = nullptr;
-
-time_t clockTime = 0;
-struct tm localNow = {};
-
-int32_t fpsFrames = 0;

@@ -1,6 +1,4 @@
 #pragma once
-#include <cstdint>
-#include <ctime>
 
 // Process-wide state of the running program owned by the shell. The subsystems' own globals
 // (pakLibrary, effectTextures, deferredMeshes and the meshes' effect texture resolvers, frameTicks,
@@ -17,10 +15,3 @@ extern SceneNode* sceneRoot;
 extern SceneNode* overlayRoot;
 extern SaverSettings* settings;
 extern SDL_Surface* screenSurface;
-
-// The clock's and calendar's shared time snapshot.
-extern time_t clockTime;
-extern struct tm localNow;
-
-// Frames counted by the frame-rate display since its last readout.
-extern int32_t fpsFrames;

@@ -2,8 +2,8 @@
 
 #include <cstdio>
 
-#include "app/app_state.h"
 #include "content/clock.h"
+#include "content/layout.h"
 #include "content/node_tracks.h"
 #include "scene/node.h"
 
@@ -72,7 +72,8 @@ static SceneNode* newCalendarNode(const char* entryName, double x, double y) {
 void buildCalendar(int32_t) {
     SceneNode* carrier = currentNode;
     int32_t variant = currentTrack->intParam1;
-    carrier->addChild(newCalendarNode(variant == 0 ? "fon_rus" : "fon", -16, -12));
+    carrier->addChild(
+        newCalendarNode(variant == 0 ? pageRussianEntry : pageEntry, calendarPageX, calendarPageY));
     SceneNode* holder = newNode();
     giveTrack(holder, axisTrack(refreshCalendarPage, variant, 0.0, 0.0, 0.0, 0.0));
     carrier->addChild(holder);
@@ -91,19 +92,20 @@ void refreshCalendarPage(int32_t) {
     currentNode->addChild(page);
 
     fillMonthGrid(variant);
-    page->addChild(newCalendarNode(variant == 0 ? "day_rus" : "day", -16, 8));
+    page->addChild(newCalendarNode(variant == 0 ? weekdaysRussianEntry : weekdaysEntry, calendarPageX,
+                                   calendarWeekdaysY));
     char monthName[16];
     snprintf(monthName, sizeof monthName, "m%d", (int)calendarDate.month + 1);
-    page->addChild(newCalendarNode(monthName, -16, 16));
+    page->addChild(newCalendarNode(monthName, calendarPageX, calendarMonthY));
     for (int32_t i = 0; i < 42; i++) {
-        double x = (i % 7 - 5) * 8;
-        double y = -(i / 7) * 8;
+        double x = calendarCellX(i);
+        double y = calendarCellY(i);
         int32_t day = monthCells[i];
         char dayName[16];
         snprintf(dayName, sizeof dayName, "%d", (int)day);
-        SceneNode* cell = newModelNode(calendarPak, day == 0 ? "null" : dayName);
+        SceneNode* cell = newModelNode(calendarPak, day == 0 ? emptyCellEntry : dayName);
         if (day != 0 && day == calendarDate.day)
-            page->addChild(newCalendarNode("sel", x, y));  // under the number
+            page->addChild(newCalendarNode(todayEntry, x, y));  // under the number
         placeOnPage(cell, x, y);
         page->addChild(cell);
     }

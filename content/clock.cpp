@@ -1,6 +1,6 @@
 #include "content/clock.h"
 
-#include "app/app_state.h"
+#include "content/layout.h"
 #include "content/lights.h"
 #include "content/node_tracks.h"
 #include "scene/node.h"
@@ -10,6 +10,8 @@ static const char* const clockPak = "clock.pak";
 time_t (*readWallClock)(time_t*) = time;
 struct tm* (*convertWallClock)(const time_t*) = localtime;
 
+time_t clockTime = 0;
+struct tm localNow = {};
 static bool snapshotKnown = false;
 
 int32_t clockRemembered[6] = {-1, -1, -1, -1, -1, -1};
@@ -83,14 +85,14 @@ const char* clockDigitModel(int32_t selector, int32_t field) {
         case 4:
             return digitName(field % 10);
         case 5:
-            return field % 2 ? "dot" : nullptr;
+            return field % 2 ? colonEntry : nullptr;
         case 6:
             if (h12 == 0) return "1";
             return h12 / 10 == 0 ? nullptr : digitName(h12 / 10);
         case 7:
             return h12 == 0 ? "2" : digitName(h12 % 10);
         case 8:
-            return field < 12 ? "am" : "pm";
+            return field < 12 ? amEntry : pmEntry;
         default:
             return nullptr;
     }
@@ -129,8 +131,8 @@ static SceneNode* newClockNode(const char* entryName) {
 void buildAnalogClock(int32_t) {
     SceneNode* carrier = currentNode;
     carrier->addPosition(-9.3, 9, 0);
-    carrier->addChild(newClockNode("ciferblat"));
-    static const char* const hands[3] = {"sec", "min", "chas"};
+    carrier->addChild(newClockNode(dialEntry));
+    static const char* const hands[3] = {secondHandEntry, minuteHandEntry, hourHandEntry};
     for (int32_t i = 0; i < 3; i++) {
         SceneNode* hand = newClockNode(hands[i]);
         giveTrack(hand, axisTrack(turnClockHand, i + 1, 0.0, 0.0, 0.0, 0.0));
@@ -148,22 +150,12 @@ void turnClockHand(int32_t) {
     currentTrack->target->setRotation(0, 0, angle);
 }
 
-struct ClockSlot {
-    double x;
-    int32_t selector12;
-    int32_t selector24;  // 0: the 24-hour readout has no such slot
-};
-
-static const ClockSlot clockSlots[6] = {
-    {11.432, 8, 0}, {-6.483, 6, 1}, {-2.498, 7, 2}, {0.0, 5, 5}, {2.523, 3, 3}, {6.466, 4, 4},
-};
-
 void buildDigitalClock(int32_t) {
     SceneNode* carrier = currentNode;
     bool hours24 = currentTrack->intParam1 != 0;
     carrier->addPosition(-10, 1, 0);
     if (!hours24) carrier->addPosition(-5.186, 0, 0);  // the wider am/pm plate
-    carrier->addChild(newClockNode(hours24 ? "podlozka" : "podlozka_am"));
+    carrier->addChild(newClockNode(hours24 ? clockPlateEntry : clockPlateAmEntry));
     for (int32_t i = 0; i < 6; i++) {
         int32_t selector = hours24 ? clockSlots[i].selector24 : clockSlots[i].selector12;
         if (selector == 0) continue;

@@ -16,6 +16,9 @@ void expireWithTime(int32_t arg);     // selector 1/2 hour, 3/4 minute, 5 second
 // (localtime); the offscreen renderer and tests replace them.
 extern time_t (*readWallClock)(time_t*);
 extern struct tm* (*convertWallClock)(const time_t*);
+// The clock's and calendar's shared time snapshot.
+extern time_t clockTime;
+extern struct tm localNow;
 // Reads the wall clock into clockTime and localNow (full-width time_t, so it runs past 2038).
 // When the conversion fails localNow keeps the last good time; false while there has been none.
 bool refreshTimeSnapshot();

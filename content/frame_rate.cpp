@@ -1,10 +1,12 @@
 #include "content/frame_rate.h"
 
-#include "app/app_state.h"
+#include "content/layout.h"
 #include "content/lights.h"
 #include "content/motions.h"
 #include "content/node_tracks.h"
 #include "scene/node.h"
+
+int32_t fpsFrames = 0;
 
 int32_t frameRateDigits(int32_t frames, int32_t digits[3]) {
     digits[0] = (frames / 5) % 10;
@@ -14,8 +16,6 @@ int32_t frameRateDigits(int32_t frames, int32_t digits[3]) {
     digits[2] = (frames / 500) % 10;
     return 3;
 }
-
-static const double digitX[3] = {3.3, 1.9, 0.5};
 
 void updateFrameRate(int32_t) {
     fpsFrames++;
@@ -29,7 +29,7 @@ void updateFrameRate(int32_t) {
     for (int32_t i = 0; i < count; i++) {
         char name[2] = {(char)('0' + digits[i]), '\0'};
         SceneNode* digit = newNode();
-        digit->setPosition(digitX[i], 0, 0);
+        digit->setPosition(frameRateDigitX[i], 0, 0);
         digit->addDrawCallback(drawWithoutDepthTest, 0);
         digit->loadModel("utils.pak", name);
         giveTrack(digit, realTrack(timedRemoval, 5000.0, 0.0, 0.0, 0.0));

@@ -52,3 +52,75 @@ static inline void bubbleSourcePlace(int i, double* x, double* y, double* z) {
     *y = (glassPlace.y + bubbleSourceOffset[i][1]) * 0.5;
     *z = (glassPlace.drinkBottom + bubbleSourceRise) * 0.5;
 }
+
+// The digital clock, in clock carrier units: the slots along its plate (the digits, the colon and
+// the am/pm mark, each centred on its slot) and which field each shows in the 12- and 24-hour
+// readouts (selectors of spawnClockDigit).
+struct ClockSlot {
+    double x;
+    int selector12;
+    int selector24;  // 0: the 24-hour readout has no such slot
+};
+
+static const ClockSlot clockSlots[6] = {
+    {11.432, 8, 0}, {-6.483, 6, 1}, {-2.498, 7, 2}, {0.0, 5, 5}, {2.523, 3, 3}, {6.466, 4, 4},
+};
+
+// The plates behind the readout, left and right edge: the 24-hour one ("podlozka") spans the hour
+// tens to the minute units, the 12-hour one ("podlozka_am") also the am/pm mark.
+static const double clockPlateLeft = -9.2;
+static const double clockPlateRight = 9.2;
+static const double clockPlateRightAm = 14.3;
+
+// The calendar, in calendar carrier units: the page ("fon", "fon_rus"), the weekday row ("day",
+// "day_rus") and the month title ("m1" ...) stand at calendarPageX; the day cells are
+// calendarCell apart in seven columns, cell 0 at the top left.
+static const double calendarPageX = -16;
+static const double calendarPageY = -12;
+static const double calendarWeekdaysY = 8;
+static const double calendarMonthY = 16;
+static const double calendarCell = 8;
+
+static inline double calendarCellX(int cell) {
+    return (cell % 7 - 5) * calendarCell;
+}
+static inline double calendarCellY(int cell) {
+    return -(cell / 7) * calendarCell;
+}
+
+// The frame-rate digits, in frame-rate carrier units: units, tens, hundreds from right to left,
+// right of the "fps" label that ends at the carrier origin; each digit's picture spans
+// frameRateDigitWidth from its place.
+static const double frameRateDigitX[3] = {3.3, 1.9, 0.5};
+static const double frameRateDigitWidth = 1.3;
+
+// Entry names of the models the scene loads, as the archives hold them. The digits ("0" ... "9"),
+// the month titles ("m1" ... "m12") and the day numbers ("1" ... "31") are named by their value.
+// main.pak
+static const char* const candlesEntry = "svechi";
+static const char* const thinksEntry = "thinks";
+static const char* const flameEntry = "plamia";
+static const char* const bubbleEntry = "puzir";
+static const char* const signatureEntry = "nn";
+static const char* const glassPictureEntry = "steklo.png";  // the glass mesh wears it
+// debug.pak
+static const char* const axisMarkerEntry = "ort";
+// clock.pak
+static const char* const dialEntry = "ciferblat";
+static const char* const secondHandEntry = "sec";
+static const char* const minuteHandEntry = "min";
+static const char* const hourHandEntry = "chas";
+static const char* const clockPlateEntry = "podlozka";
+static const char* const clockPlateAmEntry = "podlozka_am";
+static const char* const colonEntry = "dot";
+static const char* const amEntry = "am";
+static const char* const pmEntry = "pm";
+// calendar.pak
+static const char* const pageEntry = "fon";
+static const char* const pageRussianEntry = "fon_rus";
+static const char* const weekdaysEntry = "day";
+static const char* const weekdaysRussianEntry = "day_rus";
+static const char* const emptyCellEntry = "null";
+static const char* const todayEntry = "sel";
+// utils.pak
+static const char* const frameRateLabelEntry = "fps";

@@ -78,7 +78,7 @@ static AnimTrack placeLightTrack(int32_t light) {
 
 // The flames face the viewer and glow by themselves.
 static SceneNode* newFlame(double x, double y, double z) {
-    SceneNode* flame = newModelNode(mainPak, "plamia");
+    SceneNode* flame = newModelNode(mainPak, flameEntry);
     flame->setPosition(x, y, z);
     flame->setScale(0.5, 0.5, 0.5);
     flame->addDrawCallback(drawBillboarded, 0);
@@ -148,15 +148,15 @@ static void buildMainScene() {
 
     SceneNode* candles = newNode();
     candles->addDrawCallback(switchLight5, 0);
-    candles->loadModel(mainPak, "svechi");
+    candles->loadModel(mainPak, candlesEntry);
     placeLikeCandles(candles);
-    SceneNode* light5 = newModelNode("debug.pak", "ort");
+    SceneNode* light5 = newModelNode("debug.pak", axisMarkerEntry);
     light5->setPosition(-5, -35, 25);
     giveTrack(light5, placeLightTrack(5));
     candles->addChild(light5);
     sway->addChild(candles);
 
-    SceneNode* thinks = newModelNode(mainPak, "thinks");
+    SceneNode* thinks = newModelNode(mainPak, thinksEntry);
     placeLikeCandles(thinks);
     thinks->addDrawCallback(switchLights1to4, 0);
     buildFlames(thinks);
@@ -204,7 +204,7 @@ static void buildOverlay() {
         addOverlayCarrier(depth, 0, view->edgeYAtDepth(depth), z, builder);
     }
     if (settings->showFrameRate) {
-        SceneNode* rate = newModelNode("utils.pak", "fps");
+        SceneNode* rate = newModelNode("utils.pak", frameRateLabelEntry);
         rate->setPosition(0, -2.5 - view->edgeYAtDepth(frameRateDepth), 0);
         pinToSide(rate, 1, frameRateDepth, frameRateShift);
         giveTrack(rate, actionTrack(updateFrameRate, 0, 0.0));
@@ -250,7 +250,7 @@ void spawnBubble(int32_t) {
     const AnimTrack tracks[4] = {removal, rise, easeY, easeX};
     giveTracks(bubble, tracks, 4);
     bubble->setScale(0.03, 0.03, 0.03);
-    bubble->loadModel(mainPak, "puzir");
+    bubble->loadModel(mainPak, bubbleEntry);
     bubble->addDrawCallback(drawBillboarded, 0);
     currentNode->addChild(bubble);
 }
@@ -258,7 +258,7 @@ void spawnBubble(int32_t) {
 void addLateOverlay(int32_t) {
     if (!(currentTrack->elapsed > 60000.0)) return;
     currentTrack->finishTrack();
-    SceneNode* late = newModelNode(mainPak, "nn");
+    SceneNode* late = newModelNode(mainPak, signatureEntry);
     late->setScale(0.5, 0.5, 0.5);
     currentNode->addChild(late);
 }

@@ -15,6 +15,7 @@
 
 #include "app/app_state.h"
 #include "app/settings.h"
+#include "content/layout.h"
 #include "content/lights.h"
 #include "content/offscreen_scene.h"
 #include "pak/mesh.h"
@@ -83,7 +84,8 @@ static void recordFlame(int32_t phase, int32_t) {
 // The glass is the mesh of "thinks" that wears its picture.
 static size_t glassMesh(const SceneNode* node) {
     for (size_t m = 0; m < node->meshes.size(); m++)
-        if (node->meshes[m]->textureName && strcmp(node->meshes[m]->textureName, "steklo.png") == 0) return m;
+        if (node->meshes[m]->textureName && strcmp(node->meshes[m]->textureName, glassPictureEntry) == 0)
+            return m;
     return node->meshes.size();
 }
 

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "app/app_state.h"
+#include "content/layout.h"
 
 static struct tm timeOfDay(int hour, int minute, int second) {
     struct tm now = {};
@@ -37,7 +37,7 @@ TEST(ClockDigits, TwelveHourReadoutForEveryHour) {
         int shown = hour % 12 == 0 ? 12 : hour % 12;
         EXPECT_EQ(slotShows(6, now), shown >= 10 ? "1" : "") << "hour " << hour;
         EXPECT_EQ(slotShows(7, now), std::to_string(shown % 10)) << "hour " << hour;
-        EXPECT_EQ(slotShows(8, now), hour < 12 ? "am" : "pm") << "hour " << hour;
+        EXPECT_EQ(slotShows(8, now), hour < 12 ? amEntry : pmEntry) << "hour " << hour;
     }
 }
 
@@ -47,7 +47,7 @@ TEST(ClockDigits, MinutesAndColon) {
     EXPECT_EQ(slotShows(3, timeOfDay(9, 59, 0)), "5");
     EXPECT_EQ(slotShows(4, timeOfDay(9, 59, 0)), "9");
     for (int second = 0; second < 60; second++)
-        EXPECT_EQ(slotShows(5, timeOfDay(9, 5, second)), second % 2 ? "dot" : "") << "second " << second;
+        EXPECT_EQ(slotShows(5, timeOfDay(9, 5, second)), second % 2 ? colonEntry : "") << "second " << second;
 }
 
 TEST(ClockDigits, SlotsShareRememberedFieldsAcrossReadouts) {

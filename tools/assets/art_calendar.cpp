@@ -3,6 +3,7 @@
 // are 8 units apart, centred on their origin.
 #include <string>
 
+#include "content/layout.h"
 #include "pak/archive.h"
 #include "tools/assets/art_geometry.h"
 #include "tools/assets/assets.h"
@@ -37,18 +38,18 @@ static bool addMarks(PakArchive* archive) {
     const Circle dot = {0.0, 0.0, 0.3};
     const float faint[4] = {numberColour[0], numberColour[1], numberColour[2], 0.18f};
     fillShape(&empty, circleDistance, &dot, faint);
-    return addOverlayTile(archive, "sel", "sel.png", selected) &&
-           addOverlayTile(archive, "null", "null.png", empty);
+    return addOverlayTile(archive, todayEntry, "sel.png", selected) &&
+           addOverlayTile(archive, emptyCellEntry, "null.png", empty);
 }
 
-// Weekday labels centred over the seven columns (8 units apart, the row centred on the fourth).
+// Weekday labels centred over the seven columns; the row stands at the page's x.
 static bool addWeekdays(PakArchive* archive, const char* model, const char* const labels[7], int weekendA,
                         int weekendB) {
     ArtImage image;
     image.initImage(512, 64, -28.0, -3.5, 28.0, 3.5);
     for (int i = 0; i < 7; i++) {
         const bool weekend = i == weekendA || i == weekendB;
-        drawText(&image, FONT_CONDENSED, labels[i], (i - 3) * 8.0, -1.3, 2.6, true,
+        drawText(&image, FONT_CONDENSED, labels[i], calendarCellX(i) - calendarPageX, -1.3, 2.6, true,
                  weekend ? weekendColour : numberColour);
     }
     return addOverlayTile(archive, model, std::string(model) + ".png", image);
@@ -94,7 +95,7 @@ static bool addPage(PakArchive* archive, const char* model, int weekendA, int we
     const float tint[4] = {1.0f, 0.6f, 0.3f, 0.07f};
     const int weekend[2] = {weekendA, weekendB};
     for (int i = 0; i < 2; i++) {
-        const double x = (weekend[i] - 3) * 8.0;
+        const double x = calendarCellX(weekend[i]) - calendarPageX;
         const RoundedRect strip = {x - 3.7, -32.2, x + 3.7, 23.6, 1.6};
         fillShape(&image, roundedRectDistance, &strip, tint);
     }
@@ -106,8 +107,8 @@ static bool addPage(PakArchive* archive, const char* model, int weekendA, int we
 bool buildCalendarArchive(PakArchive* archive) {
     static const char* const sundayFirst[7] = {"Su", "Mo", "Tu", "We", "Th", "Fr", "Sa"};
     static const char* const mondayFirst[7] = {"Пн", "Вт", "Ср", "Чт", "Пт", "Сб", "Вс"};
-    return addPage(archive, "fon", 0, 6) && addPage(archive, "fon_rus", 5, 6) &&
-           addWeekdays(archive, "day", sundayFirst, 0, 6) &&
-           addWeekdays(archive, "day_rus", mondayFirst, 5, 6) && addMonths(archive) &&
+    return addPage(archive, pageEntry, 0, 6) && addPage(archive, pageRussianEntry, 5, 6) &&
+           addWeekdays(archive, weekdaysEntry, sundayFirst, 0, 6) &&
+           addWeekdays(archive, weekdaysRussianEntry, mondayFirst, 5, 6) && addMonths(archive) &&
            addDayNumbers(archive) && addMarks(archive);
 }

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <string>
 
+#include "content/layout.h"
 #include "pak/archive.h"
 #include "tools/assets/art_geometry.h"
 #include "tools/assets/assets.h"
@@ -32,7 +33,7 @@ static bool addDigits(PakArchive* archive) {
     const Circle upper = {0.0, digitBaseline + digitHeight * 0.72, 0.24};
     fillShape(&colon, circleDistance, &lower, digitColour);
     fillShape(&colon, circleDistance, &upper, digitColour);
-    return addOverlayTile(archive, "dot", "dot.png", colon);
+    return addOverlayTile(archive, colonEntry, "dot.png", colon);
 }
 
 static bool addMeridiem(PakArchive* archive, const char* text) {
@@ -69,7 +70,7 @@ static bool addDial(PakArchive* archive) {
         const float faint[4] = {digitColour[0], digitColour[1], digitColour[2], 0.45f};
         fillShape(&image, segmentDistance, &mark, hour ? digitColour : faint);
     }
-    return addOverlayTile(archive, "ciferblat", "ciferblat.png", image);
+    return addOverlayTile(archive, dialEntry, "ciferblat.png", image);
 }
 
 // A hand points up (+y, twelve o'clock) from the carrier origin; the clock turns it about z.
@@ -89,11 +90,10 @@ static bool addHand(PakArchive* archive, const char* name, double length, double
 }
 
 bool buildClockArchive(PakArchive* archive) {
-    return addDial(archive) && addHand(archive, "sec", 6.8, 1.4, 0.07, secondColour) &&
-           addHand(archive, "min", 6.2, 0.7, 0.2, handColour) &&
-           addHand(archive, "chas", 4.3, 0.7, 0.32, handColour) &&
-           // The 24-hour plate spans the hour tens (-6.5) to the minute units (6.5); the 12-hour
-           // one also the am/pm mark at 11.4.
-           addPlate(archive, "podlozka", -9.2, 9.2) && addPlate(archive, "podlozka_am", -9.2, 14.3) &&
-           addDigits(archive) && addMeridiem(archive, "am") && addMeridiem(archive, "pm");
+    return addDial(archive) && addHand(archive, secondHandEntry, 6.8, 1.4, 0.07, secondColour) &&
+           addHand(archive, minuteHandEntry, 6.2, 0.7, 0.2, handColour) &&
+           addHand(archive, hourHandEntry, 4.3, 0.7, 0.32, handColour) &&
+           addPlate(archive, clockPlateEntry, clockPlateLeft, clockPlateRight) &&
+           addPlate(archive, clockPlateAmEntry, clockPlateLeft, clockPlateRightAm) && addDigits(archive) &&
+           addMeridiem(archive, amEntry) && addMeridiem(archive, pmEntry);
 }

@@ -264,7 +264,7 @@ bool addCandles(PakArchive* archive) {
     addDrips(&meshes[0], candles[1], 5, 9.0, 22);
     addDrips(&meshes[0], candles[2], 3, 3.0, 23);
     return addShadedPicture(archive, "vosk.png", 64, 256, 0.0, 0.0, 1.0, 1.0, shadeWax) &&
-           addModel(archive, "svechi", meshes);
+           addModel(archive, candlesEntry, meshes);
 }
 
 // The glass wall from the edge of its foot up to the rim: foot (points 0 to 3), stem (4 to 7),
@@ -338,7 +338,7 @@ bool addGlassPicture(PakArchive* archive) {
     ArtImage image;
     image.initImage(256, 64, 0.0, 0.0, 1.0, 1.0);
     shadeImage(&image, shadeGlass, &layers);
-    return addPicture(archive, "steklo.png", image);
+    return addPicture(archive, glassPictureEntry, image);
 }
 
 bool addThings(PakArchive* archive) {
@@ -396,13 +396,13 @@ bool addThings(PakArchive* archive) {
     const float glassAmbient[4] = {0.45f, 0.45f, 0.55f, glassAlpha},
                 glassDiffuse[4] = {0.42f, 0.42f, 0.62f, glassAlpha};
     const float glassSpecular[4] = {1.0f, 1.0f, 1.0f, 1.0f};
-    meshes[8].initMeshBuild("steklo.png", litMaterial(glassAmbient, glassDiffuse, glassSpecular, 90.0f));
+    meshes[8].initMeshBuild(glassPictureEntry, litMaterial(glassAmbient, glassDiffuse, glassSpecular, 90.0f));
     meshes[8].material.transparent = true;
     addGlass(&meshes[8]);
 
     return addShadedPicture(archive, "stol.png", 256, 256, 0.0, 0.0, 1.0, 1.0, shadeWood) &&
            addGlassPicture(archive) && addWhitePicture(archive, "white.png") &&
-           addModel(archive, "thinks", meshes);
+           addModel(archive, thinksEntry, meshes);
 }
 
 // A teardrop outline around the wick tip: round below, drawn out to a point above.
@@ -475,7 +475,7 @@ bool addFlame(PakArchive* archive) {
     meshes[2].initMeshBuild("plamia_core.png", unlit);
     addVisibleQuad(&meshes[2], core);
     return addShadedPicture(archive, "plamia_glow.png", 128, 128, -9.0, -6.5, 9.0, 13.5, shadeHalo) &&
-           addPicture(archive, "plamia_core.png", core) && addModel(archive, "plamia", meshes);
+           addPicture(archive, "plamia_core.png", core) && addModel(archive, flameEntry, meshes);
 }
 
 // A bubble facing the viewer: a fan of a few triangles around the picture's disc, lit like a
@@ -511,7 +511,7 @@ bool addBubble(PakArchive* archive) {
         addTriangle(&meshes[0], p, n, st);
     }
     return addShadedPicture(archive, "puzir.png", 64, 64, -half, -half, half, half, shadeBubble) &&
-           addModel(archive, "puzir", meshes);
+           addModel(archive, bubbleEntry, meshes);
 }
 
 // A faint signature in the lower left corner of the screen (drawn at half size on the centre
@@ -521,7 +521,7 @@ bool addSignature(PakArchive* archive) {
     image.initImage(128, 32, -98.0, -81.0, -70.0, -74.0);
     const float colour[4] = {1.0f, 0.85f, 0.62f, 0.3f};
     drawText(&image, FONT_BOOK, "Lumivane", -97.0, -79.2, 3.2, false, colour);
-    return addOverlayTile(archive, "nn", "nn.png", image);
+    return addOverlayTile(archive, signatureEntry, "nn.png", image);
 }
 
 }  // namespace

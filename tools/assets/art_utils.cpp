@@ -1,7 +1,8 @@
-// utils.pak: the frame-rate label and its digits (eye depth -100, digits 1.4 units apart with
-// their left edge at the slot origin); debug.pak: the small axis marker at light 5.
+// utils.pak: the frame-rate label and its digits (eye depth -100, each digit's left edge at its
+// place); debug.pak: the small axis marker at light 5.
 #include <string>
 
+#include "content/layout.h"
 #include "pak/archive.h"
 #include "tools/assets/art_geometry.h"
 #include "tools/assets/assets.h"
@@ -15,12 +16,12 @@ bool buildUtilsArchive(PakArchive* archive) {
     const double cap = 1.6;
     const double width = textWidth(FONT_BOOK, "fps", cap);
     drawText(&label, FONT_BOOK, "fps", -0.45 - width, -cap * 0.5, cap, false, labelColour);
-    if (!addOverlayTile(archive, "fps", "fps.png", label)) return false;
+    if (!addOverlayTile(archive, frameRateLabelEntry, "fps.png", label)) return false;
     for (int d = 0; d <= 9; d++) {
         ArtImage image;
-        image.initImage(64, 128, 0.0, -1.25, 1.3, 1.25);
+        image.initImage(64, 128, 0.0, -1.25, frameRateDigitWidth, 1.25);
         const char text[2] = {(char)('0' + d), 0};
-        drawText(&image, FONT_BOOK, text, 0.65, -cap * 0.5, cap, true, digitColour);
+        drawText(&image, FONT_BOOK, text, frameRateDigitWidth * 0.5, -cap * 0.5, cap, true, digitColour);
         if (!addOverlayTile(archive, text, std::string("fps") + text + ".png", image)) return false;
     }
     return true;
@@ -39,5 +40,5 @@ bool buildDebugArchive(PakArchive* archive) {
         if (axis == 2) high.z = 2.0;
         addBox(&meshes[(size_t)axis], low, high);
     }
-    return addWhitePicture(archive, "ort.png") && addModel(archive, "ort", meshes);
+    return addWhitePicture(archive, "ort.png") && addModel(archive, axisMarkerEntry, meshes);
 }

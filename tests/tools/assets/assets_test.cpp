@@ -1,10 +1,12 @@
 // The asset builder's archives: every entry the scene loads is there and parses, pictures decode
-// to 32-bit RGBA, two builds are byte-identical, and every model draws something.
+// to 32-bit RGBA, two builds are byte-identical, every model draws something, and the readouts
+// sit inside their plates.
 #include <SDL/SDL.h>
 #include <SDL/SDL_image.h>
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -12,6 +14,7 @@
 #include <utility>
 #include <vector>
 
+#include "content/layout.h"
 #include "effects/effect_name.h"
 #include "pak/archive.h"
 #include "pak/mesh.h"
@@ -28,11 +31,14 @@ struct SceneArchive {
 // Every model the scene loads, by archive, with the names it asks for.
 std::vector<SceneArchive> sceneModels() {
     std::vector<SceneArchive> list = {
-        {"main.pak", {"svechi", "thinks", "plamia", "puzir", "nn"}},
-        {"debug.pak", {"ort"}},
-        {"clock.pak", {"ciferblat", "sec", "min", "chas", "podlozka", "podlozka_am", "dot", "am", "pm"}},
-        {"calendar.pak", {"fon", "fon_rus", "day", "day_rus", "null", "sel"}},
-        {"utils.pak", {"fps"}},
+        {"main.pak", {candlesEntry, thinksEntry, flameEntry, bubbleEntry, signatureEntry}},
+        {"debug.pak", {axisMarkerEntry}},
+        {"clock.pak",
+         {dialEntry, secondHandEntry, minuteHandEntry, hourHandEntry, clockPlateEntry, clockPlateAmEntry,
+          colonEntry, amEntry, pmEntry}},
+        {"calendar.pak",
+         {pageEntry, pageRussianEntry, weekdaysEntry, weekdaysRussianEntry, emptyCellEntry, todayEntry}},
+        {"utils.pak", {frameRateLabelEntry}},
     };
     for (int d = 0; d <= 9; d++) {
         list[2].models.push_back(std::to_string(d));
@@ -276,8 +282,8 @@ TEST(AssetBuilder, FailsClearlyWithoutAnOutputFolder) {
 // The caller's options (such as those the sanitizer run needs for its preloaded drivers) are kept.
 bool previewSilhouettes(const std::string& archive, const std::vector<std::string>& models,
                         const std::string& out, std::vector<std::pair<int, int>>* sizes) {
-    std::string command = "ASAN_OPTIONS=\"${ASAN_OPTIONS:-}:detect_leaks=0:fast_unwind_on_malloc=1\" '" + buildDir() +
-                          "model_preview' --size 160x120 --lit --time 600 '" + archive + "'";
+    std::string command = "ASAN_OPTIONS=\"${ASAN_OPTIONS:-}:detect_leaks=0:fast_unwind_on_malloc=1\" '" +
+                          buildDir() + "model_preview' --size 160x120 --lit --time 600 '" + archive + "'";
     for (const std::string& model : models) command += " '" + model + "' '" + out + "'";
     FILE* pipe = popen(command.c_str(), "r");
     if (!pipe) return false;
@@ -291,8 +297,10 @@ bool previewSilhouettes(const std::string& archive, const std::vector<std::strin
 // texts and marks cover part of their tiles but must still show something readable.
 TEST_F(AssetArchives, EveryModelDrawsASilhouetteOfItsSize) {
     const std::vector<std::string> filling = {
-        "svechi", "thinks",   "plamia",      "puzir", "ort",     "ciferblat", "sec",     "min",
-        "chas",   "podlozka", "podlozka_am", "fon",   "fon_rus", "day",       "day_rus", "sel"};
+        candlesEntry,     thinksEntry,     flameEntry,           bubbleEntry,
+        axisMarkerEntry,  dialEntry,       secondHandEntry,      minuteHandEntry,
+        hourHandEntry,    clockPlateEntry, clockPlateAmEntry,    pageEntry,
+        pageRussianEntry, weekdaysEntry,   weekdaysRussianEntry, todayEntry};
     for (const SceneArchive& scene : sceneModels()) {
         std::vector<std::pair<int, int>> sizes;
         ASSERT_TRUE(
@@ -309,6 +317,118 @@ TEST_F(AssetArchives, EveryModelDrawsASilhouetteOfItsSize) {
                 EXPECT_TRUE(w >= 3 && h >= 3) << scene.file << " " << name << ": " << w << " x " << h;
             }
         }
+    }
+}
+
+// The x and y extent of a model's vertices; false when it is missing or does not parse.
+struct Box {
+    double left, bottom, right, top;
+};
+
+bool modelBox(const PakArchive& archive, const std::string& name, Box* box) {
+    PakEntry entry = archive.findEntry(name.c_str());
+    const uint8_t* cursor = nullptr;
+    int32_t count = 0;
+    if (!entry.bytes || !readModelHeader(entry.bytes, entry.size, &cursor, &count) || count < 1) return false;
+    const uint8_t* end = entry.bytes + entry.size;
+    *box = {INFINITY, INFINITY, -INFINITY, -INFINITY};
+    for (int32_t i = 0; i < count; i++) {
+        MeshBlockLayout block;
+        const char* why = "";
+        if (!readMeshBlock(cursor, end, &block, &why)) return false;
+        for (uint32_t v = 0; v < block.triangleCount * 3; v++) {
+            double p[2];
+            std::memcpy(p, block.vertices + 24 * v, sizeof p);
+            box->left = std::min(box->left, p[0]);
+            box->right = std::max(box->right, p[0]);
+            box->bottom = std::min(box->bottom, p[1]);
+            box->top = std::max(box->top, p[1]);
+        }
+        cursor += block.blockSize;
+    }
+    return true;
+}
+
+Box movedBy(Box box, double x, double y) {
+    return {box.left + x, box.bottom + y, box.right + x, box.top + y};
+}
+
+bool inside(const Box& inner, const Box& outer) {
+    return inner.left >= outer.left && inner.right <= outer.right && inner.bottom >= outer.bottom &&
+           inner.top <= outer.top;
+}
+
+// The union of the boxes of the named models, placed at (x, y).
+Box placedBoxes(const PakArchive& archive, const std::vector<std::string>& names, double x, double y) {
+    Box all = {INFINITY, INFINITY, -INFINITY, -INFINITY};
+    for (const std::string& name : names) {
+        Box box;
+        EXPECT_TRUE(modelBox(archive, name, &box)) << name;
+        box = movedBy(box, x, y);
+        all = {std::min(all.left, box.left), std::min(all.bottom, box.bottom), std::max(all.right, box.right),
+               std::max(all.top, box.top)};
+    }
+    return all;
+}
+
+std::vector<std::string> numberNames(int first, int last) {
+    std::vector<std::string> names;
+    for (int n = first; n <= last; n++) names.push_back(std::to_string(n));
+    return names;
+}
+
+// The layout table against the built pictures: whatever a slot or cell can show lies inside the
+// plate or page behind it and clear of its neighbours.
+TEST_F(AssetArchives, ReadoutsSitInsideTheirPlates) {
+    PakArchive clock, calendar, utils;
+    ASSERT_TRUE(open(&clock, "clock.pak") && open(&calendar, "calendar.pak") && open(&utils, "utils.pak"));
+
+    const std::vector<std::string> digits = numberNames(0, 9);
+    for (int hours24 = 0; hours24 <= 1; hours24++) {
+        Box plate;
+        ASSERT_TRUE(modelBox(clock, hours24 ? clockPlateEntry : clockPlateAmEntry, &plate));
+        std::vector<Box> shown;
+        for (const ClockSlot& slot : clockSlots) {
+            const int selector = hours24 ? slot.selector24 : slot.selector12;
+            if (selector == 0) continue;
+            std::vector<std::string> names = digits;
+            if (selector == 5) names = {colonEntry};
+            if (selector == 8) names = {amEntry, pmEntry};
+            shown.push_back(placedBoxes(clock, names, slot.x, 0));
+            EXPECT_TRUE(inside(shown.back(), plate)) << "slot at " << slot.x << (hours24 ? ", 24 hours" : "");
+        }
+        for (size_t a = 0; a < shown.size(); a++)
+            for (size_t b = a + 1; b < shown.size(); b++)
+                EXPECT_TRUE(shown[a].right <= shown[b].left || shown[b].right <= shown[a].left)
+                    << "slots " << a << " and " << b << (hours24 ? ", 24 hours" : "");
+    }
+
+    for (const char* pageName : {pageEntry, pageRussianEntry}) {
+        Box page;
+        ASSERT_TRUE(modelBox(calendar, pageName, &page));
+        page = movedBy(page, calendarPageX, calendarPageY);
+        std::vector<std::string> cellNames = numberNames(1, 31);
+        cellNames.push_back(todayEntry);
+        cellNames.push_back(emptyCellEntry);
+        for (int cell = 0; cell < 42; cell++)
+            EXPECT_TRUE(
+                inside(placedBoxes(calendar, cellNames, calendarCellX(cell), calendarCellY(cell)), page))
+                << pageName << " cell " << cell;
+        EXPECT_TRUE(inside(
+            placedBoxes(calendar, {weekdaysEntry, weekdaysRussianEntry}, calendarPageX, calendarWeekdaysY),
+            page));
+        std::vector<std::string> months;
+        for (int m = 1; m <= 12; m++) months.push_back("m" + std::to_string(m));
+        EXPECT_TRUE(inside(placedBoxes(calendar, months, calendarPageX, calendarMonthY), page)) << pageName;
+    }
+
+    // The frame rate has no plate: its digits stand clear of each other and right of the label.
+    const Box label = placedBoxes(utils, {frameRateLabelEntry}, 0, 0);
+    for (int i = 0; i < 3; i++) {
+        const Box digit = placedBoxes(utils, digits, frameRateDigitX[i], 0);
+        EXPECT_LE(label.right, digit.left) << "digit " << i;
+        if (i == 0) continue;  // units first: each next digit stands left of the one before
+        EXPECT_LE(digit.right, placedBoxes(utils, digits, frameRateDigitX[i - 1], 0).left) << "digit " << i;
     }
 }
 
