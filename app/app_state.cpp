@@ -40,7 +40,5 @@ AnimTrack* currentTrack = nullptr;
 SceneNode* currentNode = nullptr;
 
 Viewport* viewport = nullptr;
-SceneNode* sceneRoot = nullptr;
-SceneNode* overlayRoot = nullptr;
 SaverSettings* settings = nullptr;
 SDL_Surface* screenSurface = nullptr;

@@ -68,7 +68,7 @@ static bool windowEventEndsRun(const SDL_Event& event) {
     if (!viewport || !viewport->windowed) return false;
     if (event.type == SDL_VIDEORESIZE) {
         viewport->resizeWindow(event.resize.w, event.resize.h);
-        fitOverlayToView();
+        fitOverlayToView(viewport->edges());
     }
     return event.type == SDL_QUIT;
 }

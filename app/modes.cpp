@@ -102,7 +102,7 @@ int runFullScreen(const RunOptions& options) {
         viewport->openVideo(settings->resolutionWidth(), settings->resolutionHeight(),
                             settings->resolutionBits());
     }
-    buildScene();
+    buildScene(sceneChoices(*settings), viewport->edges());
     runMainLoop(options.maxFramesPerSecond);
     return 0;
 }

@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "content/scene.h"
 #include "platform/data_folder.h"
 #include "platform/file_replace.h"
 #include "platform/regular_file.h"
@@ -48,6 +49,18 @@ SaverSettings defaultSettings() {
     s.reservedValue = 0;
     s.resolutionIndex = 0;
     return s;
+}
+
+SceneChoices sceneChoices(const SaverSettings& settings) {
+    SceneChoices choices;
+    choices.showClock = settings.showClock;
+    choices.analogClock = settings.analogClock;
+    choices.largeClock = settings.largeClock;
+    choices.clock24Hours = settings.clock24Hours;
+    choices.showCalendar = settings.showCalendar;
+    choices.russianCalendar = settings.russianCalendar;
+    choices.showFrameRate = settings.showFrameRate;
+    return choices;
 }
 
 static uint32_t readUint32(const uint8_t* p) {

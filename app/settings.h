@@ -25,9 +25,13 @@ struct SaverSettings {
 
 enum { RESOLUTION_COUNT = 10, SETTINGS_FILE_SIZE = 20, SETTINGS_VERSION = 1 };
 
+struct SceneChoices;
+
 extern const char* const settingsFileName;  // in the all-users data folder
 
 SaverSettings defaultSettings();
+// What the scene reads of them: which overlay pieces it shows and how.
+SceneChoices sceneChoices(const SaverSettings& settings);
 // A file of the current layout gives its fields; an earlier layout, a short or unreadable file
 // give the defaults. An index past the table is taken as 0.
 SaverSettings readSettings(std::istream& in);

@@ -168,12 +168,16 @@ int32_t Viewport::setProjection(int32_t viewWidth, int32_t viewHeight) {
     return 1;
 }
 
+ViewEdges Viewport::edges() const {
+    return ViewEdges{viewCorner};
+}
+
 double Viewport::edgeXAtDepth(double depth) const {
-    return viewCorner.x * depth / viewCorner.z;
+    return edges().edgeXAtDepth(depth);
 }
 
 double Viewport::edgeYAtDepth(double depth) const {
-    return viewCorner.y * depth / viewCorner.z;
+    return edges().edgeYAtDepth(depth);
 }
 
 void Viewport::resizeWindow(int32_t newWidth, int32_t newHeight) {

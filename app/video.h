@@ -2,6 +2,7 @@
 #include <cstdint>
 
 #include "scene/transform.h"
+#include "scene/view_edges.h"
 
 // The full-screen OpenGL mode and the camera. One instance per full-screen run.
 struct Viewport {
@@ -18,6 +19,7 @@ struct Viewport {
     int32_t createGlContext();
     // Works on any current GL context (no SDL needed): viewport, perspective, viewCorner.
     int32_t setProjection(int32_t viewWidth, int32_t viewHeight);
+    ViewEdges edges() const;                  // the camera as the scene places things by it
     double edgeXAtDepth(double depth) const;  // left edge of the visible area in the plane z = depth
     double edgeYAtDepth(double depth) const;  // bottom edge
     // A windowed run's window has a new size: the picture and the camera follow it.

@@ -15,10 +15,10 @@
 #include <cstring>
 #include <string>
 
-#include "app/app_state.h"
 #include "app/settings.h"
 #include "content/frame.h"
 #include "content/offscreen_scene.h"
+#include "content/scene.h"
 #include "effects/effect_textures.h"
 #include "pak/mesh.h"
 #include "platform/install_path.h"

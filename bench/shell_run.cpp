@@ -75,7 +75,7 @@ static void runScene(int32_t cap, double start) {
     installStopSignals();
     viewport = new Viewport();
     viewport->openVideo(0, 0, 0);
-    buildScene();
+    buildScene(sceneChoices(*settings), viewport->edges());
     renderFrame();
     glFinish();
     reportFirstFrame(start);

@@ -59,7 +59,7 @@ void beginOffscreenScene(int32_t width, int32_t height, const SaverSettings& sce
     setOffscreenWallTime(wallTime);
     readWallClock = offscreenClock;
     convertWallClock = offscreenConversion;
-    buildScene();
+    buildScene(sceneChoices(offscreenSettings), offscreenViewport.edges());
 }
 
 void drawOffscreenFrame(uint32_t ticks, bool finish) {

@@ -1,8 +1,5 @@
 #include "content/scene.h"
 
-#include "app/app_state.h"
-#include "app/settings.h"
-#include "app/video.h"
 #include "content/calendar.h"
 #include "content/clock.h"
 #include "content/frame_rate.h"
@@ -13,8 +10,12 @@
 #include "effects/effect_textures.h"
 #include "pak/library.h"
 #include "scene/node.h"
+#include "scene/view_edges.h"
 
 static const char* const mainPak = "main.pak";
+
+SceneNode* sceneRoot = nullptr;
+SceneNode* overlayRoot = nullptr;
 
 // Overlay depths: where each piece is held to its side of the picture.
 static const double calendarDepth = -211;
@@ -44,14 +45,14 @@ struct OverlayPin {
 static OverlayPin overlayPins[3];
 static int overlayPinCount = 0;
 
-static double pinnedX(const OverlayPin& pin) {
-    return pin.side * viewport->edgeXAtDepth(pin.depth) + pin.shift;
+static double pinnedX(const OverlayPin& pin, const ViewEdges& view) {
+    return pin.side * view.edgeXAtDepth(pin.depth) + pin.shift;
 }
 
 // Places the node's x and remembers it for a later fitOverlayToView.
-static void pinToSide(SceneNode* node, double side, double depth, double shift) {
+static void pinToSide(SceneNode* node, double side, double depth, double shift, const ViewEdges& view) {
     OverlayPin pin = {node, side, depth, shift, 0};
-    pin.placedX = pinnedX(pin);
+    pin.placedX = pinnedX(pin, view);
     node->transform.position.x = pin.placedX;
     if (overlayPinCount < (int)(sizeof overlayPins / sizeof overlayPins[0]))
         overlayPins[overlayPinCount++] = pin;
@@ -163,22 +164,23 @@ static void buildMainScene() {
     sway->addChild(thinks);
 }
 
-void fitOverlayToView() {
-    if (!viewport || !overlayRoot || overlayRoot->dying) return;
+void fitOverlayToView(const ViewEdges& view) {
+    if (!overlayRoot || overlayRoot->dying) return;
     for (int p = 0; p < overlayPinCount; p++)
         for (size_t c = 0; c < overlayRoot->children.size(); c++)
             if (overlayRoot->children[c] == overlayPins[p].node) {
                 OverlayPin& pin = overlayPins[p];
-                double x = pinnedX(pin);
+                double x = pinnedX(pin, view);
                 pin.node->transform.position.x += x - pin.placedX;
                 pin.placedX = x;
             }
 }
 
-static void addOverlayCarrier(double depth, double shift, double y, double z, const AnimTrack& track) {
+static void addOverlayCarrier(const ViewEdges& view, double depth, double shift, double y, double z,
+                              const AnimTrack& track) {
     SceneNode* carrier = newNode();
     carrier->setPosition(0, y, z);
-    pinToSide(carrier, -1, depth, shift);
+    pinToSide(carrier, -1, depth, shift, view);
     giveTrack(carrier, track);
     overlayRoot->addChild(carrier);
 }
@@ -186,27 +188,25 @@ static void addOverlayCarrier(double depth, double shift, double y, double z, co
 // The overlay's pictures are made for a 4K screen: smaller screens draw them from mipmaps.
 static const char* const overlayPaks[3] = {"clock.pak", "calendar.pak", "utils.pak"};
 
-static void buildOverlay() {
-    const Viewport* view = viewport;
+static void buildOverlay(const SceneChoices& choices, const ViewEdges& view) {
     for (const char* pak : overlayPaks) pakLibrary.mipmapPictures(pak);
-    if (settings->showCalendar) {
-        int32_t variant = settings->russianCalendar ? 0 : 1;
-        addOverlayCarrier(calendarDepth, 0, view->edgeYAtDepth(calendarEdgeDepth), calendarZ,
+    if (choices.showCalendar) {
+        int32_t variant = choices.russianCalendar ? 0 : 1;
+        addOverlayCarrier(view, calendarDepth, 0, view.edgeYAtDepth(calendarEdgeDepth), calendarZ,
                           axisTrack(buildCalendar, variant, 0.0, 0.0, 0.0, -1.0));
     }
-    if (settings->showClock) {
-        double depth = settings->largeClock ? largeClockDepth : clockDepth;
-        double z = settings->largeClock ? largeClockZ : clockZ;
-        AnimTrack builder =
-            settings->analogClock
-                ? actionTrack(buildAnalogClock, 0, -1.0)
-                : axisTrack(buildDigitalClock, settings->clock24Hours ? 1 : 0, 0.0, 0.0, 0.0, -1.0);
-        addOverlayCarrier(depth, 0, view->edgeYAtDepth(depth), z, builder);
+    if (choices.showClock) {
+        double depth = choices.largeClock ? largeClockDepth : clockDepth;
+        double z = choices.largeClock ? largeClockZ : clockZ;
+        AnimTrack builder = choices.analogClock ? actionTrack(buildAnalogClock, 0, -1.0)
+                                                : axisTrack(buildDigitalClock, choices.clock24Hours ? 1 : 0,
+                                                            0.0, 0.0, 0.0, -1.0);
+        addOverlayCarrier(view, depth, 0, view.edgeYAtDepth(depth), z, builder);
     }
-    if (settings->showFrameRate) {
+    if (choices.showFrameRate) {
         SceneNode* rate = newModelNode("utils.pak", frameRateLabelEntry);
-        rate->setPosition(0, -2.5 - view->edgeYAtDepth(frameRateDepth), 0);
-        pinToSide(rate, 1, frameRateDepth, frameRateShift);
+        rate->setPosition(0, -2.5 - view.edgeYAtDepth(frameRateDepth), 0);
+        pinToSide(rate, 1, frameRateDepth, frameRateShift, view);
         giveTrack(rate, actionTrack(updateFrameRate, 0, 0.0));
         overlayRoot->addChild(rate);
     }
@@ -215,13 +215,13 @@ static void buildOverlay() {
     overlayRoot->addDrawCallback(drawWithoutDepthTest, 0);
 }
 
-void buildScene() {
+void buildScene(const SceneChoices& choices, const ViewEdges& view) {
     resetSceneState();
     sceneRoot = newNode();
     overlayRoot = newNode();
     setUpLights();
     buildMainScene();
-    buildOverlay();
+    buildOverlay(choices, view);
 }
 
 bool takeBubbleTurn(double* elapsed) {

@@ -1,13 +1,30 @@
 #pragma once
 #include <cstdint>
 
-// Builds the whole tree the frame draws: sceneRoot (candles, flames, lights, bubbles) and
-// overlayRoot (calendar, clock, frame rate) as the settings choose. Needs the viewport open,
-// the settings read and the pak library's base path set.
-void buildScene();
+struct SceneNode;
+struct ViewEdges;
 
-// After the viewport's size has changed: the overlay's corner pieces move to the new sides.
-void fitOverlayToView();
+// The overlay's pieces and their looks; the shell fills it from the saver's settings.
+struct SceneChoices {
+    bool showClock;
+    bool analogClock;
+    bool largeClock;
+    bool clock24Hours;
+    bool showCalendar;
+    bool russianCalendar;
+    bool showFrameRate;
+};
+
+// The tree the frame draws, built by buildScene; the shell marks the roots dying and frees them.
+extern SceneNode* sceneRoot;    // candles, flames, lights, bubbles
+extern SceneNode* overlayRoot;  // calendar, clock, frame rate
+
+// Builds sceneRoot and overlayRoot, the overlay as `choices` ask, its pieces held to the sides
+// `view` sees. Needs a current GL context and the pak library's base path set.
+void buildScene(const SceneChoices& choices, const ViewEdges& view);
+
+// After the picture's size has changed: the overlay's corner pieces move to the sides `view` sees.
+void fitOverlayToView(const ViewEdges& view);
 
 // Track callbacks.
 void spawnBubble(int32_t arg);     // on a bubble source: one bubble every 180 to 229 ms of track time

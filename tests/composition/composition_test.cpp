@@ -13,11 +13,11 @@
 #include <string>
 #include <vector>
 
-#include "app/app_state.h"
 #include "app/settings.h"
 #include "content/layout.h"
 #include "content/lights.h"
 #include "content/offscreen_scene.h"
+#include "content/scene.h"
 #include "pak/mesh.h"
 #include "scene/node.h"
 

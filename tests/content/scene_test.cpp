@@ -11,7 +11,6 @@
 #include <map>
 #include <string>
 
-#include "app/app_state.h"
 #include "app/settings.h"
 #include "content/calendar.h"
 #include "content/clock.h"

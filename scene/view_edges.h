@@ -1,0 +1,11 @@
+#pragma once
+#include "scene/transform.h"
+
+// The camera as the scene places things by it: the lower-left window corner unprojected into eye
+// space (all parts negative). The eye looks down -z, so the visible area widens with depth.
+struct ViewEdges {
+    Vec3 viewCorner;
+
+    double edgeXAtDepth(double depth) const;  // left edge of the visible area in the plane z = depth
+    double edgeYAtDepth(double depth) const;  // bottom edge
+};
