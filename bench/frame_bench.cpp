@@ -15,9 +15,9 @@
 #include <cstring>
 #include <string>
 
+#include "app/offscreen_scene.h"
 #include "app/settings.h"
 #include "content/frame.h"
-#include "content/offscreen_scene.h"
 #include "content/scene.h"
 #include "effects/effect_textures.h"
 #include "pak/mesh.h"

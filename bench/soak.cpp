@@ -24,10 +24,10 @@
 #include <string>
 #include <vector>
 
+#include "app/offscreen_scene.h"
 #include "app/settings.h"
 #include "bench/support/null_gl.h"
 #include "content/clock.h"
-#include "content/offscreen_scene.h"
 #include "content/scene.h"
 #include "effects/effect_textures.h"
 #include "pak/library.h"

@@ -13,10 +13,10 @@
 #include <string>
 #include <vector>
 
+#include "app/offscreen_scene.h"
 #include "app/settings.h"
 #include "content/layout.h"
 #include "content/lights.h"
-#include "content/offscreen_scene.h"
 #include "content/scene.h"
 #include "pak/mesh.h"
 #include "scene/node.h"

@@ -11,12 +11,12 @@
 #include <map>
 #include <string>
 
+#include "app/offscreen_scene.h"
 #include "app/settings.h"
 #include "content/calendar.h"
 #include "content/clock.h"
 #include "content/lights.h"
 #include "content/motions.h"
-#include "content/offscreen_scene.h"
 #include "effects/effect_textures.h"
 #include "pak/archive.h"
 #include "pak/library.h"

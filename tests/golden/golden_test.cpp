@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "app/offscreen_scene.h"
 #include "app/settings.h"
-#include "content/offscreen_scene.h"
 #include "pak/png_writer.h"
 
 enum { WIDTH = 640, HEIGHT = 480 };

@@ -16,9 +16,9 @@
 #include <vector>
 
 #include "app/app_state.h"
+#include "app/offscreen_scene.h"
 #include "app/settings.h"
 #include "app/video.h"
-#include "content/offscreen_scene.h"
 #include "effects/effect_textures.h"
 #include "pak/archive.h"
 #include "pak/library.h"

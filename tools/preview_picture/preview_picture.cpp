@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "app/offscreen_scene.h"
 #include "app/settings.h"
-#include "content/offscreen_scene.h"
 #include "pak/little_endian.h"
 
 static const unsigned pictureSeed = 20261207;

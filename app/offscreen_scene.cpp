@@ -1,4 +1,4 @@
-#include "content/offscreen_scene.h"
+#include "app/offscreen_scene.h"
 
 #include <GL/gl.h>
 
