@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Mutation check: applies each mutation of a list (default tests/mutations/content.tsv; lines of
 # file, text, replacement separated by tabs) one at a time to a scratch copy of the tracked tree,
-# rebuilds the unit and golden tests there and runs them. A mutation is caught when the build or
-# a test fails. Prints caught/total and the survivors.
+# rebuilds the archives (the asset builder reads the layout too) and the unit and golden tests
+# there and runs them. A mutation is caught when the build or a test fails. Prints caught/total
+# and the survivors.
 #   MUTATE_DIR  scratch folder (default /tmp/lumivane-mutate-$USER; kept between runs, so only
 #               what a mutation touches is rebuilt)
 #   JOBS        build jobs (default 2)
@@ -25,7 +26,7 @@ src=$scratch/src
 build=$scratch/build
 
 build_tests() {
-  nice cmake --build "$build" -j"$jobs" --target "${tests[@]}" >"$scratch/build.log" 2>&1
+  nice cmake --build "$build" -j"$jobs" --target "${tests[@]}" assets >"$scratch/build.log" 2>&1
 }
 run_tests() {
   local t filter
