@@ -2,12 +2,10 @@
 
 #include <GL/gl.h>
 
+#include "content/layout.h"
 #include "pak/mesh.h"
 #include "platform/frame_ticks.h"
 #include "scene/node.h"
-
-// The eye sits this far in front of the scene's origin.
-static const float eyeDepth = 100.0f;
 
 static void markFrame(FrameMark mark, void* markData, int32_t at) {
     if (mark) mark(at, markData);
@@ -17,7 +15,7 @@ void drawFrame(SceneNode* scene, SceneNode* overlay, uint32_t ticks, FrameMark m
     frameTicks = ticks;
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glLoadIdentity();
-    glTranslatef(0.0f, 0.0f, -eyeDepth);
+    glTranslatef(0.0f, 0.0f, (GLfloat)-eyeDepth);
     markFrame(mark, markData, 0);
     if (scene) scene->draw();
     markFrame(mark, markData, 1);

@@ -1,10 +1,33 @@
 #pragma once
+#include <cmath>
+
 // Where the candles stand: read by the scene (the flames on the wick tips) and by the asset
 // builder (the wax, tops and wicks), so both always agree.
 //
 // Units are those of the "svechi" and "thinks" models (Z up). Both models share one placement
 // at half scale, and children of "thinks" are placed in its rotated but unscaled frame, so a
 // flame standing on a wick tip at p sits at p / 2.
+
+// The placement "svechi" and "thinks" share in the scene: moved, tilted about x (degrees), scaled.
+// The eye looks down -z from eyeDepth in front of the scene's origin.
+struct ModelPlacement {
+    double x, y, z;
+    double tiltX;
+    double scale;
+};
+
+static const ModelPlacement modelPlacement = {4.0, -1.0, 44.0, -76.0, 0.5};
+static const double eyeDepth = 100.0;
+
+// Where the eye is, in model units: the asset builder paints the glass for the side it is seen from.
+static inline void viewerPlace(double* x, double* y, double* z) {
+    const double a = modelPlacement.tiltX * 3.14159265358979323846 / 180.0;
+    // Undo the move (eye at the origin), then the tilt, then the scale.
+    const double px = -modelPlacement.x, py = -modelPlacement.y, pz = eyeDepth - modelPlacement.z;
+    *x = px / modelPlacement.scale;
+    *y = (py * std::cos(a) + pz * std::sin(a)) / modelPlacement.scale;
+    *z = (-py * std::sin(a) + pz * std::cos(a)) / modelPlacement.scale;
+}
 
 struct CandlePlace {
     double x, y;

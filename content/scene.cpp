@@ -96,9 +96,9 @@ static SceneNode* newCarrier(double x, double y, double z, const AnimTrack* trac
 
 // The candles and "thinks" share one placement; what hangs below "thinks" is in its rotated frame.
 static void placeLikeCandles(SceneNode* node) {
-    node->setRotation(-76, 0, 0);
-    node->setPosition(4, -1, 44);
-    node->setScale(0.5, 0.5, 0.5);
+    node->setRotation(modelPlacement.tiltX, 0, 0);
+    node->setPosition(modelPlacement.x, modelPlacement.y, modelPlacement.z);
+    node->setScale(modelPlacement.scale, modelPlacement.scale, modelPlacement.scale);
 }
 
 static void buildFlames(SceneNode* thinks) {

@@ -96,10 +96,12 @@ void shadeWood(double x, double y, float out[4], const void*) {
 // together (1 - (1 - a)^2), so the glass looks the same for half the blended pixels there. The
 // bowl's inner bottom stays: it catches the flames from above, which the wall below it cannot.
 // GlassLayers holds where the count changes, as fractions along the wall's profile from the foot
-// (picture y).
+// (picture y), and the directions the picture is painted for.
 struct GlassLayers {
     double footEnd, stemStart;  // two layers up to footEnd, one from stemStart
     double stemEnd, bowlStart;  // one layer up to stemEnd, two from bowlStart
+    double facing;              // towards the eye, as an angle about the glass's axis
+    double streaks[2];          // where the two short candles' flames reflect towards the eye
 };
 const double glassLayerAlpha = 0.3;  // one layer where the picture is densest
 const float glassAlpha = 0.6f;       // the material's; the picture's alpha is a share of it
@@ -112,19 +114,23 @@ double glassLayerCount(const GlassLayers& g, double y) {
     return 2.0;
 }
 
-// Glass seen from the camera's side (azimuth about -62 degrees in model units): clear where we
-// look through it, denser towards its outline, with a bright streak where the near flame reflects.
-// x is s around the glass (angle 2 pi s from +x), y runs along the wall from the foot.
+// Glass seen from the eye's side: clear where we look through it, denser towards its outline, with
+// a bright streak where each flame in front of it reflects. x is s around the glass (angle 2 pi s
+// from +x), y runs along the wall from the foot.
 void shadeGlass(double x, double y, float out[4], const void* data) {
-    const double angle = 2.0 * pi * x, facing = -62.0 * pi / 180.0, streak = -31.0 * pi / 180.0;
-    const double edge = std::pow(std::fabs(std::sin(angle - facing)), 8.0);
-    const double d = std::remainder(angle - streak, 2.0 * pi) / 0.07;
-    const double shine = std::exp(-d * d);
+    const GlassLayers& g = *(const GlassLayers*)data;
+    const double angle = 2.0 * pi * x;
+    const double edge = std::pow(std::fabs(std::sin(angle - g.facing)), 8.0);
+    double shine = 0.0;
+    for (double streak : g.streaks) {
+        const double d = std::remainder(angle - streak, 2.0 * pi) / 0.07;
+        shine = std::fmax(shine, std::exp(-d * d));
+    }
     out[0] = 1.0f;
     out[1] = (float)(0.97 - 0.02 * shine);
     out[2] = (float)(0.92 + 0.05 * shine);
     const double density = 0.25 + 0.75 * (edge > shine ? edge : shine);
-    const double layers = glassLayerCount(*(const GlassLayers*)data, y);
+    const double layers = glassLayerCount(g, y);
     out[3] = (float)((1.0 - std::pow(1.0 - glassLayerAlpha * density, layers)) / glassAlpha);
 }
 
@@ -297,9 +303,21 @@ const double glassZ[19] = {0.05,
                            37.2 + bowlLift};
 const LatheProfile glassWall = {glassR, glassZ, 19, 1.0, 0.0, false};
 
+// A flame reflects towards the eye where the wall's normal halves the angle between them.
+double azimuthFromGlass(double x, double y) {
+    return std::atan2(y - glassY, x - glassX);
+}
+
 GlassLayers glassLayers() {
-    const GlassLayers g = {latheAlong(glassWall, 3), latheAlong(glassWall, 4), latheAlong(glassWall, 9),
-                           latheAlong(glassWall, 11)};
+    double eyeX, eyeY, eyeZ;
+    viewerPlace(&eyeX, &eyeY, &eyeZ);
+    GlassLayers g = {latheAlong(glassWall, 3),  latheAlong(glassWall, 4),     latheAlong(glassWall, 9),
+                     latheAlong(glassWall, 11), azimuthFromGlass(eyeX, eyeY), {0.0, 0.0}};
+    const int flames[2] = {0, 2};  // the near candle and the one in the dish
+    for (int i = 0; i < 2; i++) {
+        const double f = azimuthFromGlass(candles[flames[i]].x, candles[flames[i]].y);
+        g.streaks[i] = std::atan2(std::sin(f) + std::sin(g.facing), std::cos(f) + std::cos(g.facing));
+    }
     return g;
 }
 
