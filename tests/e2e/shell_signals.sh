@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# SIGTERM and SIGINT end the run as Escape does: status 0 within a second.
+# SIGTERM and SIGINT end the run as Escape does: status 0, promptly. The deadline is the other
+# endings' (5 s): on a loaded machine a frame and the teardown may take most of a second each.
 source "$(dirname "$0")/shell_common.bash"
 need_archives
 
@@ -8,7 +9,7 @@ for signal in TERM INT; do
   window_size >/dev/null
   sleep 0.5
   kill -s "$signal" "$saver_pid"
-  wait_end 1
-  [ "$end_status" = 0 ] || fail "SIG$signal: expected status 0 within a second, got $end_status"
+  wait_end 5
+  [ "$end_status" = 0 ] || fail "SIG$signal: expected status 0 within 5 s (scaled by $time_scale), got $end_status"
 done
 echo "stop signals: ok"

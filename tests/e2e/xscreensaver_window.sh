@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Started by xscreensaver, the run draws the whole scene into the window it is handed
 # (XSCREENSAVER_WINDOW, or -window-id N) at that window's size, opens no window of its own, and
-# SIGTERM or SIGINT ends it with status 0 within a second.
+# SIGTERM or SIGINT ends it with status 0, promptly (5 s, as the other endings: on a loaded
+# machine a frame and the teardown may take most of a second each).
 source "$(dirname "$0")/preview_common.bash"
 for pak in clock.pak calendar.pak utils.pak; do
   [ -e "$build/$pak" ] || { echo "missing $build/$pak"; exit 1; }
@@ -17,7 +18,7 @@ lit() {
 check_run() {
   local name=$1 signal=$2
   [ "$status" = 0 ] || fail "$name: status $status after SIG$signal"
-  [ "$ms" -le $((1000 * time_scale)) ] || fail "$name: SIG$signal took $ms ms to end the run"
+  [ "$ms" -le $((5000 * time_scale)) ] || fail "$name: SIG$signal took $ms ms to end the run"
   [ "$others" = 0 ] || fail "$name: the run opened $others window(s) of its own"
   # The scene fills the window: candles in the middle, the calendar in the top-right corner and
   # the clock in the bottom-right one, where a picture of another size would not put them.
