@@ -9,10 +9,6 @@
 #include <cstring>
 #include <vector>
 
-#ifndef GL_GENERATE_MIPMAP
-#define GL_GENERATE_MIPMAP 0x8191  // OpenGL 1.4; older headers (Windows' 1.1) lack it
-#endif
-
 namespace {
 #if SDL_BYTEORDER == SDL_LIL_ENDIAN
 const Uint32 kRmask = 0x000000FF, kGmask = 0x0000FF00, kBmask = 0x00FF0000, kAmask = 0xFF000000;
@@ -34,13 +30,37 @@ SDL_Surface* convertToRgba(SDL_Surface* surface) {
     SDL_FreeSurface(model);
     return converted;
 }
-bool driverMakesMipmaps() {
-    const char* version = (const char*)glGetString(GL_VERSION);
-    const char* extensions = (const char*)glGetString(GL_EXTENSIONS);
-    int major = 0, minor = 0;
-    if (version && sscanf(version, "%d.%d", &major, &minor) == 2 && (major > 1 || (major == 1 && minor >= 4)))
-        return true;
-    return extensions && strstr(extensions, "GL_SGIS_generate_mipmap");
+// The next mipmap level down: each texel the rounded mean of the 2x2 block above it (a pair once
+// one side is a single texel). Made here rather than by the driver: a software renderer makes each
+// level with a draw of its own and compiles shaders for it, which was a quarter of the start-up.
+void halveRgba(const uint8_t* src, int w, int h, std::vector<uint8_t>* out) {
+    const int nw = w > 1 ? w / 2 : 1, nh = h > 1 ? h / 2 : 1;
+    const size_t dx = w > 1 ? 4 : 0, dy = h > 1 ? (size_t)w * 4 : 0;
+    out->resize((size_t)nw * nh * 4);
+    for (int y = 0; y < nh; y++) {
+        const uint8_t* row = src + (size_t)(h > 1 ? 2 * y : 0) * w * 4;
+        uint8_t* to = out->data() + (size_t)y * nw * 4;
+        for (int x = 0; x < nw; x++) {
+            const uint8_t* p = row + (size_t)(w > 1 ? 2 * x : 0) * 4;
+            for (int c = 0; c < 4; c++)
+                to[x * 4 + c] = (uint8_t)((p[c] + p[dx + c] + p[dy + c] + p[dx + dy + c] + 2) >> 2);
+        }
+    }
+}
+
+// Level 0 and, with `mipmapped`, every level down to 1x1.
+void uploadLevels(const uint8_t* pixels, int w, int h, bool mipmapped) {
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, w, h, 0, GL_RGBA, GL_UNSIGNED_BYTE, pixels);
+    if (!mipmapped) return;
+    std::vector<uint8_t> above, level;
+    for (int i = 1; w > 1 || h > 1; i++) {
+        halveRgba(pixels, w, h, &level);
+        w = w > 1 ? w / 2 : 1;
+        h = h > 1 ? h / 2 : 1;
+        glTexImage2D(GL_TEXTURE_2D, i, GL_RGBA, w, h, 0, GL_RGBA, GL_UNSIGNED_BYTE, level.data());
+        above.swap(level);
+        pixels = above.data();
+    }
 }
 }  // namespace
 
@@ -60,9 +80,7 @@ uint32_t uploadPictureTexture(SDL_Surface* surface, bool mipmapped) {
     GLuint id = 0;
     glGenTextures(1, &id);
     glBindTexture(GL_TEXTURE_2D, id);
-    mipmapped = mipmapped && driverMakesMipmaps();
-    if (mipmapped) glTexParameteri(GL_TEXTURE_2D, GL_GENERATE_MIPMAP, GL_TRUE);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, rgba->w, rgba->h, 0, GL_RGBA, GL_UNSIGNED_BYTE, pixels);
+    uploadLevels((const uint8_t*)pixels, rgba->w, rgba->h, mipmapped);
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, mipmapped ? GL_LINEAR_MIPMAP_LINEAR : GL_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);

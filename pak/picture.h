@@ -5,8 +5,8 @@ struct SDL_Surface;
 
 // GL textures from decoded pictures. GL wants 32-bit pixels with bytes R, G, B, A in memory and
 // rows packed at 4 * width; surfaces in any other layout are converted first.
-// With `mipmapped`, where the driver makes mipmaps (OpenGL 1.4), the texture is filtered from
-// them when drawn small; otherwise plainly (what pictures that are never drawn small want: mipmap
+// With `mipmapped`, the texture gets every mipmap level and is filtered from them when drawn
+// small; otherwise plainly (what pictures that are never drawn small want: mipmap
 // filtering costs the software renderer dearly over large areas).
 uint32_t uploadPictureTexture(SDL_Surface* surface,
                               bool mipmapped = false);  // the new texture stays bound; 0 on failure

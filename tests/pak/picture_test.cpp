@@ -82,3 +82,33 @@ TEST_F(PictureTest, UndecodableBytesMakeNoTexture) {
     EXPECT_EQ(decodePictureTexture(junk, sizeof junk), 0u);
     EXPECT_EQ(decodePictureTexture(junk, 0), 0u);
 }
+
+// Each level is the rounded mean of the one above, down to 1x1, so the texture is complete and
+// small draws are filtered from it; a 4x2 picture checks the 2x2 and the single-row halvings.
+TEST_F(PictureTest, MipmapLevelsAreTheMeanOfTheLevelAbove) {
+    uint8_t pixels[4 * 2 * 4];
+    const uint8_t reds[8] = {0, 10, 20, 31, 100, 110, 120, 255};
+    for (int i = 0; i < 8; i++) {
+        pixels[i * 4] = reds[i];
+        pixels[i * 4 + 1] = 40;
+        pixels[i * 4 + 2] = (uint8_t)(i & 1 ? 255 : 0);
+        pixels[i * 4 + 3] = 200;
+    }
+    SDL_Surface* surface =
+        SDL_CreateRGBSurfaceFrom(pixels, 4, 2, 32, 16, 0x000000FF, 0x0000FF00, 0x00FF0000, 0xFF000000);
+    uint32_t texture = uploadPictureTexture(surface, true);
+    SDL_FreeSurface(surface);
+    ASSERT_NE(texture, 0u);
+    uint8_t level1[2 * 4], level2[4];
+    glGetTexImage(GL_TEXTURE_2D, 1, GL_RGBA, GL_UNSIGNED_BYTE, level1);
+    glGetTexImage(GL_TEXTURE_2D, 2, GL_RGBA, GL_UNSIGNED_BYTE, level2);
+    const uint8_t want1[8] = {55,  40, 128, 200,
+                              107, 40, 128, 200};  // (0+10+100+110+2)/4, (20+31+120+255+2)/4
+    const uint8_t want2[4] = {81, 40, 128, 200};
+    EXPECT_EQ(memcmp(level1, want1, 8), 0)
+        << (int)level1[0] << " " << (int)level1[2] << " " << (int)level1[4];
+    EXPECT_EQ(memcmp(level2, want2, 4), 0) << (int)level2[0] << " " << (int)level2[2];
+    GLint filter = 0;
+    glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &filter);
+    EXPECT_EQ(filter, GL_LINEAR_MIPMAP_LINEAR);
+}
