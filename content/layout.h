@@ -1,8 +1,9 @@
 #pragma once
 #include <cmath>
 
-// Where the candles stand: read by the scene (the flames on the wick tips) and by the asset
-// builder (the wax, tops and wicks), so both always agree.
+// The scene's layout: where the models, candles, glass and bubble sources stand, where the clock,
+// calendar and frame-rate readouts put their parts, and the entry names the scene loads. The scene
+// and the asset builder both read it, so the pictures and models always fit where they are shown.
 //
 // Units are those of the "svechi" and "thinks" models (Z up). Both models share one placement
 // at half scale, and children of "thinks" are placed in its rotated but unscaled frame, so a

@@ -303,11 +303,13 @@ const double glassZ[19] = {0.05,
                            37.2 + bowlLift};
 const LatheProfile glassWall = {glassR, glassZ, 19, 1.0, 0.0, false};
 
-// A flame reflects towards the eye where the wall's normal halves the angle between them.
+// The direction of a point on the table as seen from the glass's axis.
 double azimuthFromGlass(double x, double y) {
     return std::atan2(y - glassY, x - glassX);
 }
 
+// The picture's layers, facing the eye. A flame reflects towards the eye where the wall's normal
+// halves the angle between them: one streak for each short candle.
 GlassLayers glassLayers() {
     double eyeX, eyeY, eyeZ;
     viewerPlace(&eyeX, &eyeY, &eyeZ);
