@@ -2,18 +2,21 @@
 // and how much of it is spent on the CPU side (animation, traversal, texture generators, GL calls)
 // rather than in rasterising.
 //
-// Usage: frame_bench [--default-display] [frames [width height]]   (archives from LUMIVANE_PATH,
-// LUMIVANE_BUILD_DIR or the build folder above the program's; --default-display skips Mesa's surfaceless EGL
-// platform, as on drivers that lack it)
+// Usage: frame_bench [--default-display] [--by-picture] [frames [width height]]   (archives from
+// LUMIVANE_PATH, LUMIVANE_BUILD_DIR or the build folder above the program's; --default-display skips
+// Mesa's surfaceless EGL platform, as on drivers that lack it; --by-picture then shows what each
+// picture's meshes cost: the frame's processor time with and without their triangles)
 #include <GL/gl.h>
 #include <time.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "app/offscreen_scene.h"
 #include "app/settings.h"
@@ -103,6 +106,108 @@ static void timeFrameParts(uint32_t ticks, double parts[3]) {
     for (int32_t i = 0; i < 3; i++) parts[i] += times.marks[i + 1] - times.marks[i];
 }
 
+// Pictures told apart by name with their digits left out: the day numbers, clock digits and
+// month titles each count as one.
+static std::string pictureGroup(const char* name) {
+    if (name[0] != '\0' && name[1] == '#') return name;  // an effect texture: its name is its make
+    std::string group;
+    for (const char* c = name; *c; c++) {
+        if (*c >= '0' && *c <= '9') {
+            if (group.empty() || group.back() != '#') group += '#';
+        } else {
+            group += *c;
+        }
+    }
+    return group;
+}
+
+// A group's meshes, emptied for a frame: no triangles, the same state changes.
+struct EmptiedMesh {
+    MeshPart* mesh;
+    int32_t triangleCount;
+    uint32_t geometryList;
+};
+
+static void emptyMeshes(SceneNode* node, const std::string& group, std::vector<EmptiedMesh>* emptied) {
+    for (size_t i = 0; i < node->meshes.size(); i++) {
+        MeshPart* mesh = node->meshes[i];
+        if (pictureGroup(mesh->textureName) != group) continue;
+        emptied->push_back(EmptiedMesh{mesh, mesh->triangleCount, mesh->geometryList});
+        mesh->triangleCount = 0;
+        mesh->geometryList = 0;
+    }
+    for (size_t i = 0; i < node->children.size(); i++) emptyMeshes(node->children[i], group, emptied);
+}
+
+// Processor milliseconds of one finished frame, the group's meshes emptied if one is named.
+static double frameWithout(const std::string& group, uint32_t* ticks) {
+    std::vector<EmptiedMesh> emptied;
+    if (!group.empty()) {
+        emptyMeshes(sceneRoot, group, &emptied);
+        emptyMeshes(overlayRoot, group, &emptied);
+    }
+    double start = processCpuMs();
+    *ticks += frameStep;
+    drawOffscreenFrame(*ticks, true);
+    double spent = processCpuMs() - start;
+    for (size_t j = 0; j < emptied.size(); j++) {
+        emptied[j].mesh->triangleCount = emptied[j].triangleCount;
+        emptied[j].mesh->geometryList = emptied[j].geometryList;
+    }
+    return spent;
+}
+
+struct PictureCost {
+    std::string group;
+    int meshes;
+    long triangles;
+    double saved;  // processor ms per frame
+};
+
+static void countPictures(const SceneNode* node, std::vector<PictureCost>* costs) {
+    for (size_t i = 0; i < node->meshes.size(); i++) {
+        const MeshPart* mesh = node->meshes[i];
+        std::string group = pictureGroup(mesh->textureName);
+        size_t j = 0;
+        while (j < costs->size() && (*costs)[j].group != group) j++;
+        if (j == costs->size()) costs->push_back(PictureCost{group, 0, 0, 0.0});
+        (*costs)[j].meshes++;
+        (*costs)[j].triangles += mesh->triangleCount;
+    }
+    for (size_t i = 0; i < node->children.size(); i++) countPictures(node->children[i], costs);
+}
+
+static double median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+// Each group's saving: frames with and without its triangles, alternating, so that the machine's
+// drifting speed cancels out; the median of the pairs' differences counts.
+static void reportByPicture(int pairs, uint32_t* ticks) {
+    std::vector<PictureCost> costs;
+    countPictures(sceneRoot, &costs);
+    countPictures(overlayRoot, &costs);
+    std::vector<double> wholeFrames;
+    for (size_t i = 0; i < costs.size(); i++) {
+        std::vector<double> differences;
+        for (int pair = 0; pair < pairs; pair++) {
+            double with = frameWithout("", ticks);
+            differences.push_back(with - frameWithout(costs[i].group, ticks));
+            wholeFrames.push_back(with);
+        }
+        costs[i].saved = median(differences);
+    }
+    std::sort(costs.begin(), costs.end(),
+              [](const PictureCost& a, const PictureCost& b) { return a.saved > b.saved; });
+    double whole = median(wholeFrames);
+    printf("processor time per frame %.3f ms (median); without each picture's triangles:\n", whole);
+    for (size_t i = 0; i < costs.size(); i++) {
+        printf("  %-26s %3d meshes %6ld triangles  %7.3f ms  %5.1f%%\n", costs[i].group.c_str(),
+               costs[i].meshes, costs[i].triangles, costs[i].saved, 100.0 * costs[i].saved / whole);
+    }
+}
+
 static double timeGenerators(int calls) {
     double start = nowMs();
     for (int i = 0; i < calls; i++) effectTextures.updateEffectTextures();
@@ -116,11 +221,16 @@ int main(int argc, char** argv) {
         argc--;
         argv++;
     }
+    bool byPicture = argc > 1 && strcmp(argv[1], "--by-picture") == 0;
+    if (byPicture) {
+        argc--;
+        argv++;
+    }
     int frames = argc > 1 ? atoi(argv[1]) : 300;
     int width = argc > 3 ? atoi(argv[2]) : 1024;
     int height = argc > 3 ? atoi(argv[3]) : 768;
     if (frames < 1 || width < 1 || height < 1) {
-        fprintf(stderr, "usage: frame_bench [--default-display] [frames [width height]]\n");
+        fprintf(stderr, "usage: frame_bench [--default-display] [--by-picture] [frames [width height]]\n");
         return 2;
     }
     std::string folder = archiveFolder();
@@ -139,6 +249,10 @@ int main(int argc, char** argv) {
     beginOffscreenScene(width, height, chosen, 1, wallTime, folder.c_str());
     uint32_t ticks = 1000;
     timeFrames(60, &ticks, true);  // warm up: overlay built, textures uploaded, bubbles rising
+    if (byPicture) {
+        reportByPicture(frames, &ticks);
+        return closeOffscreenScene(ticks) < 0 ? 1 : 0;
+    }
 
     double sceneCpu = 0.0;
     double scene = timeFrames(frames, &ticks, true, &sceneCpu);
