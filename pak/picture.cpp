@@ -30,9 +30,10 @@ SDL_Surface* convertToRgba(SDL_Surface* surface) {
     SDL_FreeSurface(model);
     return converted;
 }
+
 // The next mipmap level down: each texel the rounded mean of the 2x2 block above it (a pair once
 // one side is a single texel). Made here rather than by the driver: a software renderer makes each
-// level with a draw of its own and compiles shaders for it, which was a quarter of the start-up.
+// level with a draw of its own and compiles shaders for it, which was a third of the start-up.
 void halveRgba(const uint8_t* src, int w, int h, std::vector<uint8_t>* out) {
     const int nw = w > 1 ? w / 2 : 1, nh = h > 1 ? h / 2 : 1;
     const size_t dx = w > 1 ? 4 : 0, dy = h > 1 ? (size_t)w * 4 : 0;
