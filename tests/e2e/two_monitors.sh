@@ -2,7 +2,8 @@
 # The full-screen run on a 1600x600 X screen split into two 800x600 monitors (RandR monitors, as
 # Xinerama heads too): the scene is composed for the left one, the right one is covered black
 # over a grey desktop. Escape or mouse motion on the right one ends the run and takes the cover
-# with it; a monitor unplugged during the run loses its cover and one plugged in gets one.
+# with it, as SIGTERM and a fatal error do; a monitor unplugged during the run loses its cover
+# and one plugged in gets one.
 set -euo pipefail
 for tool in xrandr xsetroot xwininfo Xvfb; do
     command -v "$tool" >/dev/null || { echo "skipped: no $tool"; exit 77; }
@@ -42,6 +43,7 @@ composed() {
 }
 composed_escape() { composed two_monitors_escape; }
 composed_mouse() { composed two_monitors_mouse; }
+composed_sigterm() { composed two_monitors_sigterm; }
 composed_hotplug() { composed two_monitors_hotplug; }
 covered_again() { expect_dark two_monitors_plugged "$RIGHT" 0 "the monitor plugged in is not covered"; }
 
@@ -55,6 +57,9 @@ end_from_right() {
     escape)
         xdotool key --window "$cover" Escape 2>/dev/null
         ;;
+    sigterm)
+        kill -TERM "$saver_pid"
+        ;;
     mouse)
         while [ $(($(now_ms) - launched_ms)) -lt 3500 ]; do sleep 0.1; done
         xdotool mousemove 1200 300 sleep 0.2 mousemove 1250 330
@@ -65,6 +70,7 @@ end_from_right() {
 # case  saver options
 cases="escape --no-mouse-ends
 mouse --mouse-ends
+sigterm --no-mouse-ends
 hotplug --no-mouse-ends"
 while read -r name options; do
     saver_args=$options
@@ -91,4 +97,14 @@ while read -r name options; do
     saver_pid=""
     [ "$(covers_left)" = 0 ] || fail "$name: a cover window outlived the run"
 done <<<"$cases"
-echo "two monitors: ok (right monitor covered, ended from it by Escape and by motion; a monitor plugged in covered after $plugged_ms ms; screenshots in $shots)"
+# A fatal end after the covers are up (an archive missing from the installation) takes them too.
+mkdir "$work/partial"
+ln -s "$BUILD/main.pak" "$work/partial/main.pak"
+LUMIVANE_PATH=$work/partial/ "$BUILD/Lumivane" >"$work/output" 2>&1 &
+saver_pid=$!
+exit_status "$saver_pid" 20
+[ "$end_status" = 1 ] || fail "without clock.pak the run ended with $end_status, not 1"
+saver_pid=""
+[ "$(covers_left)" = 0 ] || fail "a cover window outlived the failed run"
+
+echo "two monitors: ok (right monitor covered, ended from it by Escape and by motion, by SIGTERM and by a missing archive without a cover left; a monitor plugged in covered after $plugged_ms ms; screenshots in $shots)"
