@@ -97,6 +97,19 @@ while read -r name options; do
     saver_pid=""
     [ "$(covers_left)" = 0 ] || fail "$name: a cover window outlived the run"
 done <<<"$cases"
+# A run in a window it was given, or in an ordinary window, leaves the other monitor alone.
+for args in "-root" "--window=400x300"; do
+    saver_args=$args
+    launch_saver
+    sleep 3
+    kill -0 "$saver_pid" || fail "$args: the run ended at start: $(cat "$work/output")"
+    [ "$(covers_left)" = 0 ] || fail "$args: the other monitor is covered"
+    kill -TERM "$saver_pid"
+    exit_status "$saver_pid" 10
+    [ "$end_status" = 0 ] || fail "$args: the run ended with status $end_status: $(cat "$work/output")"
+    saver_pid=""
+done
+
 # A fatal end after the covers are up (an archive missing from the installation) takes them too.
 mkdir "$work/partial"
 ln -s "$BUILD/main.pak" "$work/partial/main.pak"
