@@ -95,10 +95,13 @@ static void closeCover(uintptr_t handle) {
 }
 
 // Covers follow the monitors: a gone monitor's cover is destroyed, a new one gets a cover, and the
-// rest stay as they are. The scene stays where it started.
+// rest stay as they are.
 static void followMonitors() {
     MonitorList monitors;
     readMonitors(&monitors);
+    // SDL's full-screen window stays on the primary monitor, whose rectangle a mode change alters.
+    int32_t chosen = sceneMonitor(monitors.rects, monitors.count, monitors.primary);
+    if (chosen >= 0) sceneRect = monitors.rects[chosen];
     CoverLayout wanted = coverLayout(monitors.rects, monitors.count, sceneRect);
     followCoverLayout(&covers, wanted, openCover, closeCover);
 }
@@ -111,8 +114,6 @@ bool openCoverWindows(ScreenRect* scene) {
     if (chosen < 0 || !registerCoverClass()) return false;
     static bool closeRegistered = false;
     if (!closeRegistered) closeRegistered = atexit(closeCoverWindows) == 0;
-    // SDL's full-screen window is always on the primary monitor.
-    sceneRect = monitors.rects[chosen];
     pending = {false, false};
     pointerKnown = false;
     // A one-monitor desk is watched too: a monitor plugged in later gets its cover.
