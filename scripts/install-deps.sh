@@ -12,7 +12,7 @@ packages=(
   # the asset builder: PNG pictures and text drawn from DejaVu fonts
   libpng-dev libfreetype-dev fonts-dejavu-core fonts-dejavu-extra
   # tests and benchmarks
-  libgtest-dev googletest libbenchmark-dev xvfb xauth x11-utils xdotool imagemagick faketime procps
+  libgtest-dev googletest libbenchmark-dev xvfb xauth x11-utils x11-xserver-utils xdotool imagemagick faketime procps
 )
 
 if [ $# -gt 0 ]; then packages=("$@"); fi
