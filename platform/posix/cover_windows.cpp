@@ -104,7 +104,8 @@ bool openCoverWindows(ScreenRect* scene) {
     Window root = DefaultRootWindow(coverDisplay);
     blankCursor = makeBlankCursor(root);
     // A one-monitor desk is watched too: a monitor plugged in later gets its cover.
-    XRRSelectInput(coverDisplay, root, RRScreenChangeNotifyMask);
+    XRRSelectInput(coverDisplay, root,
+                   RRScreenChangeNotifyMask | RRCrtcChangeNotifyMask | RROutputChangeNotifyMask);
     followMonitors();
     // The covers are on the screen before the scene's window opens.
     XSync(coverDisplay, False);
@@ -131,6 +132,8 @@ CoverInput pollCoverWindows(uint32_t nowMs) {
         } else if (event.type == randrEventBase + RRScreenChangeNotify) {
             XRRUpdateConfiguration(&event);
             changed = true;
+        } else if (event.type == randrEventBase + RRNotify) {
+            changed = true;  // an output plugged in or out, or a monitor's mode set
         }
     }
     if (changed) {
