@@ -7,6 +7,7 @@
 #include "app/video.h"
 #include "content/frame.h"
 #include "content/scene.h"
+#include "platform/cover_windows.h"
 #include "scene/animator.h"
 #include "scene/node.h"
 
@@ -28,9 +29,13 @@ bool stopRequestedBySignal() {
     return stopSignalled != 0;
 }
 
+static bool motionEndsRun(uint32_t ticksNow, bool mouseMoveEnds) {
+    return ticksNow > mouseGraceMs && mouseMoveEnds;
+}
+
 bool eventEndsRun(const SDL_Event& event, uint32_t ticksNow, bool mouseMoveEnds) {
     if (event.type == SDL_KEYDOWN) return event.key.keysym.sym == SDLK_ESCAPE;
-    if (event.type == SDL_MOUSEMOTION) return ticksNow > mouseGraceMs && mouseMoveEnds;
+    if (event.type == SDL_MOUSEMOTION) return motionEndsRun(ticksNow, mouseMoveEnds);
     return false;
 }
 
@@ -73,6 +78,11 @@ static bool windowEventEndsRun(const SDL_Event& event) {
     return event.type == SDL_QUIT;
 }
 
+// Input on another monitor's cover window counts as it would on the scene's.
+static bool coverInputEndsRun(const CoverInput& input, uint32_t ticksNow, bool mouseMoveEnds) {
+    return input.escapePressed || (input.pointerMoved && motionEndsRun(ticksNow, mouseMoveEnds));
+}
+
 void FramePacer::initPacer(int32_t cap, uint32_t now) {
     framesPerSecond = cap > 0 ? (uint32_t)cap : 0;
     startMs = now;
@@ -104,6 +114,9 @@ void runMainLoop(int32_t maxFramesPerSecond) {
             if (eventEndsRun(event, SDL_GetTicks(), mouseMoveEnds)) requestStop(stopRequested);
             if (windowEventEndsRun(event)) requestStop(stopRequested);
         }
+        CoverInput coverInput = pollCoverWindows(SDL_GetTicks());
+        if (coverInputEndsRun(coverInput, SDL_GetTicks(), settings && settings->mouseMoveEnds))
+            requestStop(stopRequested);
         if (stopSignalled) requestStop(stopRequested);
         renderFrame();
         uint32_t rest = pacer.restAfterFrame(SDL_GetTicks());

@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "app/app_state.h"
+#include "platform/cover_windows.h"
 #include "platform/host_window.h"
 #include "platform/video_driver.h"
 
@@ -38,6 +39,11 @@ static void restoreDesktopAtExit() {
 
 void Viewport::initVideo(int32_t modeWidth, int32_t modeHeight, int32_t modeBits) {
     chooseVideoDriver();
+    // Only the run's own full screen covers the other monitors: a host window's framework owns
+    // the screens, and an ordinary window leaves the desktop usable. The covers come first, so
+    // no other monitor shows the desktop once the scene is up.
+    ScreenRect scene = {};
+    bool covering = !windowed && !hostWindowSize(nullptr, nullptr) && openCoverWindows(&scene);
     if (SDL_Init(SDL_INIT_VIDEO) < 0) {
         fprintf(stderr, "Video initialization failed: %s\n", SDL_GetError());
         exitOnVideoFailure();
@@ -51,6 +57,11 @@ void Viewport::initVideo(int32_t modeWidth, int32_t modeHeight, int32_t modeBits
         width = modeWidth;
         height = modeHeight;
         bitsPerPixel = modeBits;
+    } else if (covering) {
+        // The desktop mode of the primary monitor, not of the whole desk.
+        width = scene.width;
+        height = scene.height;
+        bitsPerPixel = SDL_GetVideoInfo()->vfmt->BitsPerPixel;
     } else {
         const SDL_VideoInfo* info = SDL_GetVideoInfo();
         width = info->current_w;
@@ -198,10 +209,12 @@ void Viewport::toggleFullScreen() {
 
 void Viewport::closeVideo() {
     SDL_Quit();
+    closeCoverWindows();
     screenSurface = nullptr;
 }
 
 void exitOnVideoFailure() {
     SDL_Quit();
+    closeCoverWindows();
     exit(1);
 }

@@ -8,11 +8,11 @@ packages=(
   build-essential cmake git pkg-config ca-certificates clang libclang-rt-14-dev
   # the screensaver: SDL 1.2 (classic, not the sdl12-compat wrapper), SDL_image, Mesa GL/GLU/EGL, X11
   libsdl1.2-dev libsdl-image1.2-dev libgl-dev libglu1-mesa-dev libegl-dev libegl-mesa0 libgl1-mesa-dri
-  libx11-dev
+  libx11-dev libxrandr-dev
   # the asset builder: PNG pictures and text drawn from DejaVu fonts
   libpng-dev libfreetype-dev fonts-dejavu-core fonts-dejavu-extra
   # tests and benchmarks
-  libgtest-dev googletest libbenchmark-dev xvfb xauth x11-utils xdotool imagemagick faketime procps
+  libgtest-dev googletest libbenchmark-dev xvfb xauth x11-utils x11-xserver-utils xdotool imagemagick faketime procps
 )
 
 if [ $# -gt 0 ]; then packages=("$@"); fi
