@@ -36,7 +36,8 @@ static bool mayWriteIn(std::string folder) {
     while (stat(folder.c_str(), &info) != 0) {
         if (errno != ENOENT) return false;
         size_t slash = folder.find_last_of('/');
-        if (slash == std::string::npos || slash == 0) return access("/", W_OK) == 0;
+        if (slash == std::string::npos) return access(".", W_OK) == 0;
+        if (slash == 0) return access("/", W_OK) == 0;
         folder.erase(slash);
     }
     return S_ISDIR(info.st_mode) && access(folder.c_str(), W_OK) == 0;

@@ -1,9 +1,6 @@
 #include "app/settings.h"
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <sys/file.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -112,63 +109,4 @@ TEST(WriteSettings, RoundTripsThroughTheFileAtomically) {
     EXPECT_EQ(0, remove(path.c_str()));
     EXPECT_EQ(0, rmdir(folder));
     EXPECT_FALSE(writeSettingsFile(path, s));  // the folder is gone
-}
-
-// Temporaries an interrupted write left beside the file go with the next write that succeeds;
-// nothing else there is touched: not a writer's temporary still held, not a link nor what it
-// points at, not a folder, not another user's file, not a name of another shape.
-TEST(WriteSettings, NextWriteRemovesOnlyLeftTemporaries) {
-    char folder[] = "/tmp/lumivane-leftovers-XXXXXX";
-    ASSERT_TRUE(mkdtemp(folder));
-    std::string base = std::string(folder) + "/";
-    std::string target = base + "target";
-    std::ofstream(target) << "kept";
-    struct Case {
-        const char* name;
-        char kind;  // f file, h file held by a live writer, l link, d folder, o another user's file
-        bool removed;
-    } cases[] = {
-        {"nobrell_Lumivane_cfg.aB3xYz", 'f', true},
-        {"nobrell_Lumivane_cfg.000000", 'f', true},
-        {"nobrell_Lumivane_cfg.Held12", 'h', false},
-        {"nobrell_Lumivane_cfg.Link12", 'l', false},
-        {"nobrell_Lumivane_cfg.Dir123", 'd', false},
-        {"nobrell_Lumivane_cfg.Other1", 'o', false},
-        {"nobrell_Lumivane_cfg.abc", 'f', false},
-        {"nobrell_Lumivane_cfg.abcdefg", 'f', false},
-        {"nobrell_Lumivane_cfg.ab-xyz", 'f', false},
-        {"nobrell_Lumivane_cfgXaB3xYz", 'f', false},
-        {"other.aB3xYz", 'f', false},
-    };
-    int held = -1;
-    for (const Case& c : cases) {
-        std::string path = base + c.name;
-        if (c.kind == 'l') {
-            ASSERT_EQ(0, symlink(target.c_str(), path.c_str()));
-        }
-        if (c.kind == 'd') {
-            ASSERT_EQ(0, mkdir(path.c_str(), 0700));
-        }
-        if (c.kind == 'f' || c.kind == 'h' || c.kind == 'o') std::ofstream(path) << "left";
-        if (c.kind == 'h') {
-            held = open(path.c_str(), O_RDONLY);
-            ASSERT_EQ(0, flock(held, LOCK_EX));
-        }
-        if (c.kind == 'o' && geteuid() == 0) {
-            ASSERT_EQ(0, chown(path.c_str(), 65534, 65534));
-        }
-    }
-    ASSERT_TRUE(writeSettingsFile(base + settingsFileName, defaultSettings()));
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        bool removed = c.removed || (c.kind == 'o' && geteuid() != 0);  // without root it is ours
-        struct stat info;
-        EXPECT_EQ(removed, lstat((base + c.name).c_str(), &info) != 0);
-    }
-    std::ifstream in(target);
-    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    EXPECT_EQ("kept", text);
-    close(held);
-    std::string cleanup = std::string("rm -rf '") + folder + "'";
-    EXPECT_EQ(0, system(cleanup.c_str()));
 }
