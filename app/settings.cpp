@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <cerrno>
 #include <vector>
 
 #include "content/scene.h"
@@ -118,13 +119,16 @@ bool writeSettingsFile(const std::string& path, const SaverSettings& settings) {
     return replaceFile(path, bytes, sizeof bytes);
 }
 
-std::string settingsFilePath() {
-    return commonDataFile(settingsFileName);
+std::string settingsFilePath(bool createFolder) {
+    return commonDataFile(settingsFileName, createFolder);
 }
 
-static bool isRegularFile(const std::string& path, std::string* skipped) {
+// A regular file, or one this user cannot look at: an administrator's file behind a folder others
+// may not search must not pass for no file.
+static bool shouldRead(const std::string& path, std::string* skipped) {
     struct stat info;
-    if (path.empty() || stat(path.c_str(), &info) != 0) return false;
+    if (path.empty()) return false;
+    if (stat(path.c_str(), &info) != 0) return errno != ENOENT && errno != ENOTDIR;
     if (S_ISREG(info.st_mode)) return true;
     if (skipped && skipped->empty()) *skipped = path;
     return false;
@@ -134,9 +138,9 @@ static bool isRegularFile(const std::string& path, std::string* skipped) {
 std::string settingsReadPath(std::string* skipped) {
     if (skipped) skipped->clear();
     std::string own = userDataFile(settingsFileName);
-    if (isRegularFile(own, skipped)) return own;
+    if (shouldRead(own, skipped)) return own;
     std::string shared = systemDataFile(settingsFileName);
-    return isRegularFile(shared, skipped) ? shared : "";
+    return shouldRead(shared, skipped) ? shared : "";
 }
 
 SaverSettings loadSettingsFile(const std::string& path, std::string* problem) {

@@ -41,10 +41,13 @@ void encodeSettings(const SaverSettings& settings, uint8_t* bytes);
 // Replaces the file in one step, so a reader never sees half of it. False when it could not.
 bool writeSettingsFile(const std::string& path, const SaverSettings& settings);
 // The settings file the configuration program writes; empty when there is no data folder.
-std::string settingsFilePath();
+// Only a write creates the folder: without `createFolder`, the file a write would use.
+std::string settingsFilePath(bool createFolder = true);
 // The settings file a run reads: the user's own, else the system-wide one; empty when neither
 // exists (the defaults apply). Creates nothing. Something else standing at one of the paths (a
-// FIFO, a folder) is passed over; the first such path goes to *skipped when asked.
+// FIFO, a folder) is passed over; the first such path goes to *skipped when asked. A path this
+// user cannot look at (a folder on the way they may not search) is returned all the same, so
+// that loading it says why rather than taking it for no file.
 std::string settingsReadPath(std::string* skipped = nullptr);
 // The settings in the file at `path`; the defaults when there is none or when it is not a regular
 // file (a FIFO there must not hold up the start). *problem says why an existing path gave the

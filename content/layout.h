@@ -7,7 +7,7 @@
 //
 // Units are those of the "svechi" and "thinks" models (Z up). Both models share one placement
 // at half scale, and children of "thinks" are placed in its rotated but unscaled frame, so a
-// flame standing on a wick tip at p sits at p / 2.
+// flame standing on a wick tip at p sits at p times the placement's scale.
 
 // The placement "svechi" and "thinks" share in the scene: moved, tilted about x (degrees), scaled.
 // The eye looks down -z from eyeDepth in front of the scene's origin.
@@ -49,9 +49,9 @@ static const CandlePlace candlePlaces[3] = {
 
 // A flame's place as a child of "thinks".
 static inline void flamePlace(int i, double* x, double* y, double* z) {
-    *x = candlePlaces[i].x * 0.5;
-    *y = candlePlaces[i].y * 0.5;
-    *z = candlePlaces[i].wickTip * 0.5;
+    *x = candlePlaces[i].x * modelPlacement.scale;
+    *y = candlePlaces[i].y * modelPlacement.scale;
+    *z = candlePlaces[i].wickTip * modelPlacement.scale;
 }
 
 // The glass of something sparkling stands behind the two short candles, between them, wholly in
@@ -72,9 +72,9 @@ static const double bubbleSourceRise = 0.838;  // above the drink's bottom, insi
 
 // A bubble source's place as a child of "thinks".
 static inline void bubbleSourcePlace(int i, double* x, double* y, double* z) {
-    *x = (glassPlace.x + bubbleSourceOffset[i][0]) * 0.5;
-    *y = (glassPlace.y + bubbleSourceOffset[i][1]) * 0.5;
-    *z = (glassPlace.drinkBottom + bubbleSourceRise) * 0.5;
+    *x = (glassPlace.x + bubbleSourceOffset[i][0]) * modelPlacement.scale;
+    *y = (glassPlace.y + bubbleSourceOffset[i][1]) * modelPlacement.scale;
+    *z = (glassPlace.drinkBottom + bubbleSourceRise) * modelPlacement.scale;
 }
 
 // The digital clock, in clock carrier units: the slots along its plate (the digits, the colon and

@@ -32,7 +32,8 @@ int openIndex(PakLibrary* library, const char* name) {
     std::string path = base == "0" ? std::string(name) : base + name;
     PakArchive* archive = new PakArchive();
     if (!archive->load(path.c_str(), nullptr)) exit(1);  // the scene cannot go on without its assets
-    return library->archives.add(name, LibraryArchive{archive, listed(library->mipmappedNames, name), {}});
+    return library->archives.add(name,
+                                 LibraryArchive{archive, listed(library->mipmappedNames, name), {}, {}});
 }
 }  // namespace
 

@@ -9,8 +9,9 @@
 // One open archive and the GL textures made from its pictures.
 struct LibraryArchive {
     PakArchive* archive;
-    bool mipmapped;               // its pictures are drawn small too: their textures get mipmaps
-    RefTable<uint32_t> textures;  // pictures in use by entry name: GL texture (0 when it did not decode)
+    bool mipmapped;                        // its pictures are drawn small too: their textures get mipmaps
+    RefTable<uint32_t> textures;           // pictures in use by entry name: their GL textures
+    std::vector<std::string> undecodable;  // pictures that did not decode: not tried again while open
 
     // The texture cache (texture_cache.cpp).
     uint32_t acquireTexture(const char* entryName);

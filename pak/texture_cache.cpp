@@ -1,18 +1,27 @@
 #include <GL/gl.h>
 
+#include <algorithm>
+
 #include "pak/library.h"
 #include "pak/picture.h"
 
 // The first entry of that name gets one more user; its picture is decoded and uploaded while it
-// has no texture. A picture that does not decode still counts a user and yields texture 0; a
-// missing entry counts nothing.
+// has no texture. A missing entry or a picture that does not decode yields texture 0 and counts
+// no user (its release of 0 gives nothing back); the failure is kept, so the same bytes are not
+// decoded again on every request while the archive stays open.
 uint32_t LibraryArchive::acquireTexture(const char* entryName) {
-    PakEntry entry = archive->findEntry(entryName);
-    if (!entry.bytes) return 0;
     int i = textures.find(entryName);
-    if (i < 0) i = textures.add(entryName, 0, 0);
-    if (textures.items[i] == 0) textures.items[i] = decodePictureTexture(entry.bytes, entry.size, mipmapped);
-    return textures.acquire(i);
+    if (i >= 0) return textures.acquire(i);
+    PakEntry entry = archive->findEntry(entryName);
+    if (!entry.bytes || std::find(undecodable.begin(), undecodable.end(), entryName) != undecodable.end())
+        return 0;
+    uint32_t id = decodePictureTexture(entry.bytes, entry.size, mipmapped);
+    if (id == 0) {
+        undecodable.push_back(entryName);
+        return 0;
+    }
+    textures.add(entryName, id);
+    return id;
 }
 
 // The texture goes with its last user; a later request decodes and uploads it anew.

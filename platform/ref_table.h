@@ -1,4 +1,5 @@
 #pragma once
+#include <cassert>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -44,7 +45,13 @@ struct RefTable {
         return items[(size_t)i];
     }
     // One user fewer of element i; true when none is left (the owner then frees and removes it).
-    bool release(int i) { return --refs[(size_t)i] <= 0; }
+    // A release nobody acquired is a caller's bug: it changes nothing, so the count never goes
+    // below zero and nothing is freed twice, and debug builds stop on it.
+    bool release(int i) {
+        assert(refs[(size_t)i] > 0 && "release without a matching acquire");
+        if (refs[(size_t)i] <= 0) return false;
+        return --refs[(size_t)i] == 0;
+    }
     void remove(int i) {
         names.erase(names.begin() + i);
         items.erase(items.begin() + i);

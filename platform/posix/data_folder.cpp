@@ -1,18 +1,46 @@
 #include "platform/data_folder.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdlib>
 
+// Makes one folder. Folders made for everyone get their mode set outright: under root's umask
+// (often 077) mkdir alone would hide the administrator's settings from every other user.
+static int makeOneFolder(const std::string& path, bool forEveryone) {
+    if (mkdir(path.c_str(), 0755) != 0) return -1;
+    if (!forEveryone) return 0;
+    int fd = open(path.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd >= 0) {
+        fchmod(fd, 0755);
+        close(fd);
+    }
+    return 0;
+}
+
 // Creates `folder` and its missing parents; true when it is a directory afterwards.
-static bool makeFolder(const std::string& folder) {
+static bool makeFolder(const std::string& folder, bool forEveryone) {
     for (size_t slash = folder.find('/', 1); slash != std::string::npos; slash = folder.find('/', slash + 1))
-        mkdir(folder.substr(0, slash).c_str(), 0755);
-    if (mkdir(folder.c_str(), 0755) != 0 && errno != EEXIST) return false;
+        makeOneFolder(folder.substr(0, slash), forEveryone);
+    if (makeOneFolder(folder, forEveryone) != 0 && errno != EEXIST) return false;
     struct stat info;
     return stat(folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+// Whether this user could write in `folder` once it is made: the folder, or the nearest of its
+// parents that exists, is a directory they may write in.
+static bool mayWriteIn(std::string folder) {
+    struct stat info;
+    while (stat(folder.c_str(), &info) != 0) {
+        if (errno != ENOENT) return false;
+        size_t slash = folder.find_last_of('/');
+        if (slash == std::string::npos) return access(".", W_OK) == 0;
+        if (slash == 0) return access("/", W_OK) == 0;
+        folder.erase(slash);
+    }
+    return S_ISDIR(info.st_mode) && access(folder.c_str(), W_OK) == 0;
 }
 
 static std::string userDataFolder() {
@@ -36,13 +64,14 @@ static std::string systemFolder() {
 
 // LUMIVANE_DATA when set; else the system-wide folder when this user may write there (root
 // creates it; an administrator may open it to a group); else the user's own data folder, so the
-// programs work without root.
-static std::string dataFolder() {
-    if (const char* env = overrideFolder()) return makeFolder(env) ? env : "";
+// programs work without root. Without `create`, the folder that would be used, nothing made.
+static std::string dataFolder(bool create) {
+    if (const char* env = overrideFolder()) return !create || makeFolder(env, false) ? env : "";
     std::string shared = systemFolder();
-    if (makeFolder(shared) && access(shared.c_str(), W_OK) == 0) return shared;
+    if (create ? makeFolder(shared, true) && access(shared.c_str(), W_OK) == 0 : mayWriteIn(shared))
+        return shared;
     std::string own = userDataFolder();
-    return !own.empty() && makeFolder(own) ? own : "";
+    return !own.empty() && (!create || makeFolder(own, false)) ? own : "";
 }
 
 static std::string fileInFolder(std::string folder, const char* fileName) {
@@ -51,8 +80,8 @@ static std::string fileInFolder(std::string folder, const char* fileName) {
     return folder + fileName;
 }
 
-std::string commonDataFile(const char* fileName) {
-    return fileInFolder(dataFolder(), fileName);
+std::string commonDataFile(const char* fileName, bool create) {
+    return fileInFolder(dataFolder(create), fileName);
 }
 
 std::string userDataFile(const char* fileName) {

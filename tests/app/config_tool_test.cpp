@@ -4,8 +4,10 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <string>
 
@@ -27,9 +29,13 @@ class ConfigTool : public ::testing::Test {
     }
 
     int run(const std::string& arguments) {
+        return runAs("LUMIVANE_DATA='" + std::string(folder) + "'", arguments);
+    }
+    // `prefix` sets the environment (and may start the program as another user).
+    int runAs(const std::string& prefix, const std::string& arguments) {
         // A program that blocks ends with status 124 instead of holding up the tests.
-        std::string command = "LUMIVANE_DATA='" + std::string(folder) + "' timeout 20 '" +
-                              getenv("LUMIVANE_BUILD_DIR") + "/config' " + arguments + " 2>&1";
+        std::string command =
+            prefix + " timeout 20 '" + getenv("LUMIVANE_BUILD_DIR") + "/config' " + arguments + " 2>&1";
         FILE* pipe = popen(command.c_str(), "r");
         output.clear();
         char buffer[256];
@@ -106,4 +112,44 @@ TEST_F(ConfigTool, AnythingButARegularFileGivesTheDefaultsWithOneLine) {
     ASSERT_EQ(0, run("--show"));
     EXPECT_NE(std::string::npos, output.find(line)) << output;
     EXPECT_NE(std::string::npos, output.find("showClock=true\n"));
+}
+
+// On a shared machine: looking creates nothing, the administrator's folder is made readable by
+// all whatever root's umask, and a file another user cannot reach is reported, not taken for none.
+TEST_F(ConfigTool, SystemWideSettingsReachEveryUserOrSayWhyNot) {
+    ASSERT_EQ(0, chmod(folder, 0755));
+    std::string systemFolder = std::string(folder) + "/var/lumivane";
+    std::string systemFile = systemFolder + "/nobrell_Lumivane_cfg";
+    std::string places = "env -u LUMIVANE_DATA LUMIVANE_SYSTEM_DATA='" + systemFolder + "' XDG_DATA_HOME='" +
+                         folder + "/own' ";
+    // Root may pass any folder: the other user is a real one. Without root the folder is shut
+    // to everyone, its owner included.
+    bool root = geteuid() == 0;
+    std::string otherUser = places + (root ? "setpriv --reuid=65534 --regid=65534 --clear-groups " : "");
+
+    for (const char* looking : {"--help", "--show", "--set showClock=maybe"}) {
+        SCOPED_TRACE(looking);
+        EXPECT_EQ(strncmp(looking, "--set", 5) == 0 ? 2 : 0, runAs("umask 077;" + places, looking));
+        EXPECT_NE(0, access((std::string(folder) + "/var").c_str(), F_OK)) << "created by looking";
+        EXPECT_NE(0, access((std::string(folder) + "/own").c_str(), F_OK));
+    }
+    ASSERT_EQ(0, runAs("umask 077;" + places, "--set analogClock=true"));
+    EXPECT_NE(std::string::npos, output.find("file=" + systemFile + "\n")) << output;
+    struct stat info;
+    for (std::string made : {systemFolder, std::string(folder) + "/var"}) {
+        ASSERT_EQ(0, stat(made.c_str(), &info));
+        EXPECT_EQ(0755u, info.st_mode & 07777) << made;
+    }
+    ASSERT_EQ(0, runAs(otherUser, "--show"));
+    EXPECT_NE(std::string::npos, output.find("analogClock=true\n")) << output;
+    EXPECT_EQ(std::string::npos, output.find("config:")) << output;
+
+    ASSERT_EQ(0, chmod(systemFolder.c_str(), root ? 0700 : 0));
+    ASSERT_EQ(0, runAs(otherUser, "--show"));
+    EXPECT_NE(std::string::npos, output.find("analogClock=false\n")) << output;
+    std::string line = "config: " + systemFile + ": " + strerror(EACCES) + "; using the defaults\n";
+    EXPECT_NE(std::string::npos, output.find(line)) << output;
+    EXPECT_EQ(output.find("config:"), output.rfind("config:")) << output;
+    EXPECT_EQ(0, chmod(systemFolder.c_str(), 0755));
+    EXPECT_EQ(0, system(("rm -rf '" + std::string(folder) + "/var'").c_str()));
 }

@@ -1,6 +1,7 @@
 #include "pak/library.h"
 
 #include <GL/gl.h>
+#include <SDL/SDL.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -79,18 +80,31 @@ TEST_F(PakLibraryTest, TextureLivesUntilItsLastRelease) {
     EXPECT_TRUE(library.archives.empty());
 }
 
-TEST_F(PakLibraryTest, MissingOrBrokenPicturesStillCountTheirUsers) {
+// A picture that does not decode is tried once while its archive stays open, and like a missing
+// entry it holds no user: the archive references its requests took are all that come back.
+TEST_F(PakLibraryTest, BrokenPicturesAreDecodedOnceAndLeakNothing) {
     EXPECT_EQ(library.getTexture("main.pak", "absent"), 0u);
+    SDL_ClearError();
     EXPECT_EQ(library.getTexture("main.pak", "broken"), 0u);
+    EXPECT_STRNE(SDL_GetError(), "") << "the first request decodes";
+    SDL_ClearError();
+    EXPECT_EQ(library.getTexture("main.pak", "broken"), 0u);
+    EXPECT_STREQ(SDL_GetError(), "") << "later requests do not decode again";
+    uint32_t wood = library.getTexture("main.pak", "wood");
     ASSERT_EQ(library.archives.size(), 1u);
-    EXPECT_EQ(library.archives.refs[0], 2);
-    EXPECT_EQ(usersOf("main.pak", "broken"), 1);
-    library.releaseTexture("main.pak", 0);  // gives back the reference, touches no user count
-    EXPECT_EQ(usersOf("main.pak", "broken"), 1);
-    EXPECT_EQ(usersOf("main.pak", "absent"), 0);
+    EXPECT_EQ(library.archives.refs[0], 4);
+    EXPECT_EQ(usersOf("main.pak", "broken"), 0);
+    EXPECT_EQ(usersOf("main.pak", "wood"), 1);
+
+    library.releaseTexture("main.pak", 0);
+    library.releaseTexture("main.pak", 0);
     library.releaseTexture("other.pak", 0);  // not open: ignored
     library.releaseArchive("other.pak");
+    EXPECT_EQ(usersOf("main.pak", "wood"), 1);  // releases of 0 take no picture's user
     library.releaseTexture("main.pak", 0);
+    EXPECT_TRUE(glIsTexture(wood));
+    library.releaseTexture("main.pak", wood);
+    EXPECT_FALSE(glIsTexture(wood));
     EXPECT_TRUE(library.archives.empty());
 }
 

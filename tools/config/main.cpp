@@ -44,12 +44,14 @@ static int usage() {
     return EXIT_BAD_USAGE;
 }
 
-int main(int argc, char** argv) {
+// Only a write may create the data folder: showing and help look, and make nothing.
+static std::string writePath() {
     std::string path = settingsFilePath();
-    if (path.empty()) {
-        fprintf(stderr, "config: no data folder for the settings file\n");
-        return EXIT_WRITE_FAILED;
-    }
+    if (path.empty()) fprintf(stderr, "config: no data folder for the settings file\n");
+    return path;
+}
+
+int main(int argc, char** argv) {
     const char* command = argc > 1 ? argv[1] : "--show";
     if (strcmp(command, "--show") == 0 && argc <= 2) {
         fputs(describeSettings(loadSettings()).c_str(), stdout);
@@ -57,7 +59,10 @@ int main(int argc, char** argv) {
         printf("file=%s\n", read.empty() ? "none (the defaults)" : read.c_str());
         return 0;
     }
-    if (strcmp(command, "--reset") == 0 && argc == 2) return saveSettings(path, defaultSettings());
+    if (strcmp(command, "--reset") == 0 && argc == 2) {
+        std::string path = writePath();
+        return path.empty() ? EXIT_WRITE_FAILED : saveSettings(path, defaultSettings());
+    }
     if (strcmp(command, "--set") == 0 && argc > 2) {
         SaverSettings s = loadSettings();
         std::string problem;
@@ -66,11 +71,13 @@ int main(int argc, char** argv) {
             fprintf(stderr, "config: %s\n", problem.c_str());
             return EXIT_BAD_USAGE;
         }
-        return saveSettings(path, s);
+        std::string path = writePath();
+        return path.empty() ? EXIT_WRITE_FAILED : saveSettings(path, s);
     }
     if (strcmp(command, "--help") == 0) {
+        std::string path = settingsFilePath(false);
         printf("usage: config [--show | --reset | --set name=value ...]\n");
-        printf("Settings file: %s (written by --set and --reset)\n", path.c_str());
+        printf("Settings file: %s (written by --set and --reset)\n", path.empty() ? "none" : path.c_str());
         printf("A run reads your own settings file if you have one, else the system-wide one.\n");
         return 0;
     }

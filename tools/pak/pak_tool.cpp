@@ -8,7 +8,7 @@
 #include <string>
 
 #include "pak/archive.h"
-#include "pak/file_bytes.h"
+#include "platform/file_beneath.h"
 #include "tools/pak/model_report.h"
 
 namespace {
@@ -79,6 +79,17 @@ int createArchive(const char* path, char** files, int fileCount) {
     return 0;
 }
 
+// Windows opens a device, not a file, for these names whatever the extension (and spaces before
+// it). They are refused everywhere, so that an archive extracts the same on every system.
+bool reservedOnWindows(const std::string& part) {
+    std::string stem = part.substr(0, part.find('.'));
+    while (!stem.empty() && stem.back() == ' ') stem.pop_back();
+    for (size_t i = 0; i < stem.size(); i++) stem[i] = (char)toupper((unsigned char)stem[i]);
+    if (stem == "CON" || stem == "PRN" || stem == "AUX" || stem == "NUL") return true;
+    return stem.size() == 4 && (stem.compare(0, 3, "COM") == 0 || stem.compare(0, 3, "LPT") == 0) &&
+           stem[3] >= '1' && stem[3] <= '9';
+}
+
 // Why an entry may not be written under a prefix, or null when it may: only names that stay
 // below the prefix are written, whatever the archive holds.
 const char* refusal(const std::string& name) {
@@ -90,13 +101,23 @@ const char* refusal(const std::string& name) {
     for (size_t i = 0; i < padded.size(); i++)
         if (padded[i] == '\\') padded[i] = '/';
     if (padded.find("/../") != std::string::npos) return "would be written outside the prefix";
+    for (size_t start = 1, slash; (slash = padded.find('/', start)) != std::string::npos; start = slash + 1)
+        if (reservedOnWindows(padded.substr(start, slash - start)))
+            return "has a name Windows keeps for a device";
     return nullptr;
 }
 
-// Writes every acceptable entry; one line for each one refused or not written.
+// Writes every acceptable entry; one line for each one refused or not written. The prefix's own
+// folders are the user's to name; below them nothing that is a link is followed.
 int extractArchive(const char* path, const char* prefix) {
     PakArchive archive;
     if (!openArchive(&archive, path)) return 1;
+    std::string start = prefix;
+    size_t cut = start.find_last_of('/');
+    std::string folder = cut == std::string::npos ? "." : start.substr(0, cut + 1);
+    std::string glued = cut == std::string::npos ? start : start.substr(cut + 1);
+    for (size_t slash = folder.find('/', 1); slash != std::string::npos; slash = folder.find('/', slash + 1))
+        mkdir(folder.substr(0, slash).c_str(), 0777);
     int status = 0;
     for (size_t i = 0; i < archive.names.size(); i++) {
         const std::string& name = archive.names[i];
@@ -104,11 +125,10 @@ int extractArchive(const char* path, const char* prefix) {
             status = fail(path, "entry " + quoted(name) + " " + why);
             continue;
         }
-        std::string full = prefix + name;
-        for (size_t slash = full.find('/', 1); slash != std::string::npos; slash = full.find('/', slash + 1))
-            mkdir(full.substr(0, slash).c_str(), 0777);
-        if (!writeFileBytes(full.c_str(), archive.entries[i].bytes, archive.entries[i].size))
-            status = fail(path, "cannot write " + quoted(full) + ": " + strerror(errno));
+        std::string problem;
+        if (!writeFileBeneath(folder, glued + name, archive.entries[i].bytes, archive.entries[i].size,
+                              &problem))
+            status = fail(path, "cannot write " + quoted(prefix + name) + ": " + problem);
     }
     return status;
 }

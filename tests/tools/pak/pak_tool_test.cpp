@@ -108,6 +108,13 @@ TEST_F(PakToolTest, ExtractRefusesNamesOutsideThePrefixAndWritesTheRest) {
                               {"", textBytes("x")},
                               {"sub/../../up", textBytes("x")},
                               {"sub\\..\\..\\win", textBytes("x")},
+                              {"CON", textBytes("x")},
+                              {"nul.txt", textBytes("x")},
+                              {"sub/Aux .pak", textBytes("x")},
+                              {"com1/x", textBytes("x")},
+                              {"sub\\lpt9.log", textBytes("x")},
+                              {"com0", textBytes("com0")},
+                              {"console.lpt1", textBytes("console")},
                               {"kept/file", textBytes("kept")}}));
     ToolRun run = pak("extract evil.pak out/");
     EXPECT_EQ(run.status, 1);
@@ -119,7 +126,14 @@ TEST_F(PakToolTest, ExtractRefusesNamesOutsideThePrefixAndWritesTheRest) {
                   "pak: evil.pak: entry \"a\\x00b\" has a NUL byte in its name\n"
                   "pak: evil.pak: entry \"\" has an empty name\n"
                   "pak: evil.pak: entry \"sub/../../up\" would be written outside the prefix\n"
-                  "pak: evil.pak: entry \"sub\\x5C..\\x5C..\\x5Cwin\" would be written outside the prefix\n");
+                  "pak: evil.pak: entry \"sub\\x5C..\\x5C..\\x5Cwin\" would be written outside the prefix\n"
+                  "pak: evil.pak: entry \"CON\" has a name Windows keeps for a device\n"
+                  "pak: evil.pak: entry \"nul.txt\" has a name Windows keeps for a device\n"
+                  "pak: evil.pak: entry \"sub/Aux .pak\" has a name Windows keeps for a device\n"
+                  "pak: evil.pak: entry \"com1/x\" has a name Windows keeps for a device\n"
+                  "pak: evil.pak: entry \"sub\\x5Clpt9.log\" has a name Windows keeps for a device\n");
+    EXPECT_EQ(text("out/com0"), "com0");
+    EXPECT_EQ(text("out/console.lpt1"), "console");
     EXPECT_EQ(text("out/kept/file"), "kept");
     EXPECT_TRUE(readBytes(dir.file("escaped")).empty());
     EXPECT_TRUE(readBytes(dir.file("up")).empty());
@@ -133,6 +147,38 @@ TEST_F(PakToolTest, ExtractRefusesNamesOutsideThePrefixAndWritesTheRest) {
 
     EXPECT_NE(pak("list evil.pak").out.find("         3  a\\x00b\n"), std::string::npos);
     EXPECT_EQ(pak("cat evil.pak 'a\\x00b'").out, "nul");
+}
+
+// Someone who may write in the target folder put links there: extracting writes through none of
+// them, says so in one line each, and still writes and overwrites plain files.
+TEST_F(PakToolTest, ExtractFollowsNoLinkFoundInTheTarget) {
+    ASSERT_EQ(mkdir(dir.file("elsewhere").c_str(), 0700), 0);
+    put("victim", textBytes("mine"));
+    ASSERT_EQ(mkdir(dir.file("out").c_str(), 0700), 0);
+    ASSERT_EQ(symlink(dir.file("elsewhere").c_str(), dir.file("out/folder").c_str()), 0);
+    ASSERT_EQ(symlink(dir.file("victim").c_str(), dir.file("out/file").c_str()), 0);
+    ASSERT_EQ(symlink(dir.file("absent").c_str(), dir.file("out/dangling").c_str()), 0);
+    ASSERT_EQ(mkfifo(dir.file("out/fifo").c_str(), 0600), 0);
+    put("out/old", textBytes("old"));
+    put("links.pak", pakBytes({{"folder/planted", textBytes("x")},
+                               {"file", textBytes("x")},
+                               {"dangling", textBytes("x")},
+                               {"fifo", textBytes("x")},
+                               {"old", textBytes("new")},
+                               {"sub/new", textBytes("new")}}));
+    ToolRun run = pak("extract links.pak out/");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(
+        run.err,
+        "pak: links.pak: cannot write \"out/folder/planted\": a symbolic link is in the way (not followed)\n"
+        "pak: links.pak: cannot write \"out/file\": a symbolic link is in the way (not followed)\n"
+        "pak: links.pak: cannot write \"out/dangling\": a symbolic link is in the way (not followed)\n"
+        "pak: links.pak: cannot write \"out/fifo\": not a regular file\n");
+    EXPECT_EQ(text("victim"), "mine");
+    EXPECT_TRUE(readBytes(dir.file("elsewhere/planted")).empty());
+    EXPECT_TRUE(readBytes(dir.file("absent")).empty());
+    EXPECT_EQ(text("out/old"), "new");
+    EXPECT_EQ(text("out/sub/new"), "new");
 }
 
 TEST_F(PakToolTest, UsageErrorsGiveStatusTwo) {
