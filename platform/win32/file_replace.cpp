@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <cstring>
 
 static bool writeAll(HANDLE file, const char* bytes, size_t size) {
     while (size > 0) {
@@ -25,7 +26,35 @@ static bool rewriteInPlace(const std::string& path, const void* bytes, size_t si
     return CloseHandle(file) && ok;
 }
 
-bool replaceFile(const std::string& path, const void* bytes, size_t size) {
+// "<file>.<digits>.tmp": what an interrupted write of this file left behind.
+static bool isTemporaryOf(const char* name, const std::string& base) {
+    size_t length = strlen(name);
+    if (length < base.size() + 6 || _strnicmp(name, base.c_str(), base.size()) != 0) return false;
+    const char* rest = name + base.size();
+    if (rest[0] != '.' || _stricmp(name + length - 4, ".tmp") != 0) return false;
+    for (const char* c = rest + 1; c < name + length - 4; c++)
+        if (*c < '0' || *c > '9') return false;
+    return true;
+}
+
+// Removes leftover temporaries beside `path`. One that another writer still has open cannot be
+// deleted (it was opened without sharing), so a write in progress is never disturbed.
+static void removeStaleTemporaries(const std::string& path) {
+    size_t slash = path.find_last_of("\\/");
+    std::string folder = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+    std::string base = path.substr(folder.size());
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((path + ".*.tmp").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return;
+    do {
+        DWORD skip = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT;
+        if (!(found.dwFileAttributes & skip) && isTemporaryOf(found.cFileName, base))
+            DeleteFileA((folder + found.cFileName).c_str());
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+}
+
+static bool writeThrough(const std::string& path, const void* bytes, size_t size) {
     char suffix[32];
     snprintf(suffix, sizeof suffix, ".%lu.tmp", (unsigned long)GetCurrentProcessId());
     std::string temp = path + suffix;
@@ -40,4 +69,10 @@ bool replaceFile(const std::string& path, const void* bytes, size_t size) {
     DeleteFileA(temp.c_str());
     if (!ok || (error != ERROR_ACCESS_DENIED && error != ERROR_SHARING_VIOLATION)) return false;
     return rewriteInPlace(path, bytes, size);
+}
+
+bool replaceFile(const std::string& path, const void* bytes, size_t size) {
+    if (!writeThrough(path, bytes, size)) return false;
+    removeStaleTemporaries(path);
+    return true;
 }

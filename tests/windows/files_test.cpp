@@ -35,6 +35,25 @@ TEST(ReplaceFile, ReplacesWholeAndLeavesNoTemporaryFile) {
     EXPECT_TRUE(readSettings(in).clock24Hours);
 }
 
+TEST(ReplaceFile, NextWriteRemovesWhatAnInterruptedWriteLeft) {
+    ScratchFolder folder;
+    std::string path = folder.file("nobrell_Lumivane_cfg");
+    for (const char* name : {"nobrell_Lumivane_cfg.4242.tmp", "nobrell_Lumivane_cfg.x.tmp", "other.4242.tmp"})
+        std::ofstream(folder.file(name)) << "left";
+    // A temporary another writer still holds stays.
+    std::string held = folder.file("nobrell_Lumivane_cfg.77.tmp");
+    HANDLE writer = CreateFileA(held.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, writer);
+    ASSERT_TRUE(replaceFile(path, "new", 3));
+    CloseHandle(writer);
+    EXPECT_EQ("new", readFileText(path));
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES,
+              GetFileAttributesA(folder.file("nobrell_Lumivane_cfg.4242.tmp").c_str()));
+    EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(held.c_str()));
+    EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(folder.file("nobrell_Lumivane_cfg.x.tmp").c_str()));
+    EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(folder.file("other.4242.tmp").c_str()));
+}
+
 TEST(ReplaceFile, MissingFolderFailsWithoutLeftovers) {
     ScratchFolder folder;
     EXPECT_FALSE(replaceFile(folder.file("absent\\file"), "x", 1));
