@@ -11,7 +11,8 @@ uint32_t LibraryArchive::acquireTexture(const char* entryName) {
     if (!entry.bytes) return 0;
     int i = textures.find(entryName);
     if (i < 0) i = textures.add(entryName, 0, 0);
-    if (textures.items[i] == 0) textures.items[i] = decodePictureTexture(entry.bytes, entry.size, mipmapped);
+    if (textures.items[i] == 0)
+        textures.items[i] = decodePictureTexture(entry.bytes, entry.size, mipmapped, unseenLevels);
     return textures.acquire(i);
 }
 
