@@ -180,7 +180,7 @@ int32_t Viewport::setProjection(int32_t viewWidth, int32_t viewHeight) {
 }
 
 ViewEdges Viewport::edges() const {
-    return ViewEdges{viewCorner};
+    return ViewEdges{viewCorner, height};
 }
 
 double Viewport::edgeXAtDepth(double depth) const {

@@ -7,6 +7,7 @@
 // Mesa's surfaceless EGL platform, as on drivers that lack it; --by-picture then shows what each
 // picture's meshes cost: the frame's processor time with and without their triangles)
 #include <GL/gl.h>
+#include <malloc.h>
 #include <time.h>
 #include <unistd.h>
 
@@ -23,7 +24,9 @@
 #include "content/frame.h"
 #include "content/scene.h"
 #include "effects/effect_textures.h"
+#include "pak/library.h"
 #include "pak/mesh.h"
+#include "platform/heap_trim.h"
 #include "platform/install_path.h"
 #include "platform/offscreen_gl.h"
 #include "scene/node.h"
@@ -222,6 +225,57 @@ static void reportByPicture(int pairs, uint32_t* ticks) {
     }
 }
 
+// A field of /proc/self/smaps_rollup, in MiB.
+static double rollupMb(const char* field) {
+    FILE* f = fopen("/proc/self/smaps_rollup", "r");
+    if (!f) return 0.0;
+    char line[256];
+    double kb = 0.0;
+    size_t length = strlen(field);
+    while (fgets(line, sizeof line, f))
+        if (strncmp(line, field, length) == 0 && line[length] == ':') kb = atof(line + length + 1);
+    fclose(f);
+    return kb / 1024.0;
+}
+
+// Bytes of every level GL holds for the texture (4 a texel, as uploaded).
+static long textureBytes(uint32_t texture) {
+    glBindTexture(GL_TEXTURE_2D, texture);
+    long bytes = 0;
+    for (GLint level = 0;; level++) {
+        GLint w = 0, h = 0;
+        glGetTexLevelParameteriv(GL_TEXTURE_2D, level, GL_TEXTURE_WIDTH, &w);
+        glGetTexLevelParameteriv(GL_TEXTURE_2D, level, GL_TEXTURE_HEIGHT, &h);
+        if (w <= 0 || h <= 0) return bytes;
+        bytes += 4L * w * h;
+    }
+}
+
+// Where the process's private memory goes once start-up is over (after the heap it freed went back).
+static void reportMemory() {
+    double mib = 1024.0 * 1024.0;
+    long archiveBytes = 0, pictureBytes = 0, mipmappedBytes = 0;
+    for (size_t a = 0; a < pakLibrary.archives.size(); a++) {
+        const LibraryArchive& archive = pakLibrary.archives.items[a];
+        for (size_t e = 0; e < archive.archive->entries.size(); e++)
+            archiveBytes += archive.archive->entries[e].size;
+        for (size_t t = 0; t < archive.textures.size(); t++) {
+            if (archive.textures.items[t] == 0) continue;
+            long bytes = textureBytes(archive.textures.items[t]);
+            pictureBytes += bytes;
+            if (archive.mipmapped) mipmappedBytes += bytes;
+        }
+    }
+    struct mallinfo2 heap = mallinfo2();
+    printf("memory                 %.1f MiB anonymous, %.1f MiB resident\n", rollupMb("Anonymous"),
+           rollupMb("Rss"));
+    printf("  heap                 %.1f MiB in use, %.1f MiB free but held\n", heap.uordblks / mib,
+           heap.fordblks / mib);
+    printf("  picture textures     %.1f MiB (overlay's mipmapped ones %.1f MiB)\n", pictureBytes / mib,
+           mipmappedBytes / mib);
+    printf("  open archives        %.1f MiB of entry bytes\n", archiveBytes / mib);
+}
+
 static double timeGenerators(int calls) {
     double start = nowMs();
     for (int i = 0; i < calls; i++) effectTextures.updateEffectTextures();
@@ -309,6 +363,8 @@ int main(int argc, char** argv) {
     countTree(sceneRoot, &meshes, &triangles);
     countTree(overlayRoot, &meshes, &triangles);
     printf("tree                   %d meshes, %ld triangles\n", meshes, triangles);
+    returnFreeHeap();
+    reportMemory();
     int32_t teardown = closeOffscreenScene(ticks);
     return teardown < 0 ? 1 : 0;
 }

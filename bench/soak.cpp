@@ -32,7 +32,6 @@
 #include "effects/effect_textures.h"
 #include "pak/library.h"
 #include "pak/mesh.h"
-#include "platform/install_path.h"
 #include "scene/node.h"
 
 namespace {
@@ -204,12 +203,6 @@ bool runPass(const char* label, const std::string& folder, time_t start, int hou
     return steady;
 }
 
-std::string archiveFolderForSoak() {
-    const char* env = getenv("LUMIVANE_PATH");
-    if (!env || !*env) env = getenv("LUMIVANE_BUILD_DIR");
-    if (env && *env) return std::string(env) + "/";
-    return installPath.installDirectory() + "../";  // the program lives in the build folder's bench/
-}
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -218,7 +211,7 @@ int main(int argc, char** argv) {
         fprintf(stderr, "usage: soak [hours]   (at least 2)\n");
         return 2;
     }
-    std::string folder = archiveFolderForSoak();
+    std::string folder = nullGlArchiveFolder();
     if (access((folder + "main.pak").c_str(), R_OK) != 0) {
         fprintf(stderr, "soak: no main.pak in %s (build the assets first)\n", folder.c_str());
         return 1;

@@ -9,6 +9,7 @@
 #include "content/node_tracks.h"
 #include "effects/effect_textures.h"
 #include "pak/library.h"
+#include "platform/heap_trim.h"
 #include "scene/node.h"
 #include "scene/view_edges.h"
 
@@ -132,7 +133,9 @@ static void buildMainScene() {
     sceneRoot->addChild(newCarrier(0, 24, 105, &light1, 1));
 
     SceneNode* pacer = newNode();
-    giveTrack(pacer, actionTrack(effectTrackCallback, 0, 0.0));
+    const AnimTrack pacerTracks[2] = {actionTrack(effectTrackCallback, 0, 0.0),
+                                      actionTrack(returnStartUpHeap, 0, 0.0)};
+    giveTracks(pacer, pacerTracks, 2);
     sceneRoot->addChild(pacer);
 
     SceneNode* bob = newNode();
@@ -187,9 +190,17 @@ static void addOverlayCarrier(const ViewEdges& view, double depth, double shift,
 
 // The overlay's pictures are made for a 4K screen: smaller screens draw them from mipmaps.
 static const char* const overlayPaks[3] = {"clock.pak", "calendar.pak", "utils.pak"};
+static const int32_t overlayPictureRows = 2160;
+
+// A screen of half those rows or fewer never samples the finest level; of a quarter, the next too.
+static int32_t unseenOverlayLevels(int32_t rows) {
+    int32_t levels = 0;
+    while (rows > 0 && (int64_t)rows << (levels + 1) <= overlayPictureRows) levels++;
+    return levels;
+}
 
 static void buildOverlay(const SceneChoices& choices, const ViewEdges& view) {
-    for (const char* pak : overlayPaks) pakLibrary.mipmapPictures(pak);
+    for (const char* pak : overlayPaks) pakLibrary.mipmapPictures(pak, unseenOverlayLevels(view.pixelRows));
     if (choices.showCalendar) {
         int32_t variant = choices.russianCalendar ? 0 : 1;
         addOverlayCarrier(view, calendarDepth, 0, view.edgeYAtDepth(calendarEdgeDepth), calendarZ,
@@ -253,6 +264,15 @@ void spawnBubble(int32_t) {
     bubble->loadModel(mainPak, bubbleEntry);
     bubble->addDrawCallback(drawBillboarded, 0);
     currentNode->addChild(bubble);
+}
+
+// By then every kind of thing the scene shows has been made and drawn once.
+static const double startUpMs = 3000.0;
+
+void returnStartUpHeap(int32_t) {
+    if (!(currentTrack->elapsed > startUpMs)) return;
+    currentTrack->finishTrack();
+    returnFreeHeap();
 }
 
 void addLateOverlay(int32_t) {

@@ -27,8 +27,9 @@ void buildScene(const SceneChoices& choices, const ViewEdges& view);
 void fitOverlayToView(const ViewEdges& view);
 
 // Track callbacks.
-void spawnBubble(int32_t arg);     // on a bubble source: one bubble every 180 to 229 ms of track time
-void addLateOverlay(int32_t arg);  // on overlayRoot: adds the "nn" model after a minute
+void spawnBubble(int32_t arg);        // on a bubble source: one bubble every 180 to 229 ms of track time
+void addLateOverlay(int32_t arg);     // on overlayRoot: adds the "nn" model after a minute
+void returnStartUpHeap(int32_t arg);  // gives back the heap start-up freed, once, after a few seconds
 
 // Whether a bubble is due; if so, takes a random spacing off *elapsed.
 bool takeBubbleTurn(double* elapsed);

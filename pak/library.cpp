@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 
-PakLibrary::PakLibrary() : basePath("0") {}
+PakLibrary::PakLibrary() : basePath("0"), unseenLevels(0) {}
 
 // GL textures are left alone: the context is gone by the time static destruction runs.
 PakLibrary::~PakLibrary() {
@@ -32,8 +32,9 @@ int openIndex(PakLibrary* library, const char* name) {
     std::string path = base == "0" ? std::string(name) : base + name;
     PakArchive* archive = new PakArchive();
     if (!archive->load(path.c_str(), nullptr)) exit(1);  // the scene cannot go on without its assets
-    return library->archives.add(name,
-                                 LibraryArchive{archive, listed(library->mipmappedNames, name), {}, {}});
+    bool mipmapped = listed(library->mipmappedNames, name);
+    return library->archives.add(
+        name, LibraryArchive{archive, mipmapped, mipmapped ? library->unseenLevels : 0, {}, {}});
 }
 }  // namespace
 
@@ -63,8 +64,11 @@ void PakLibrary::releaseArchive(const char* pakName) {
     archives.remove(i);
 }
 
-void PakLibrary::mipmapPictures(const char* pakName) {
+void PakLibrary::mipmapPictures(const char* pakName, int32_t levels) {
     if (!listed(mipmappedNames, pakName)) mipmappedNames.push_back(pakName);
+    unseenLevels = levels;
     int i = archives.find(pakName);
-    if (i >= 0) archives.items[i].mipmapped = true;
+    if (i < 0) return;
+    archives.items[i].mipmapped = true;
+    archives.items[i].unseenLevels = levels;
 }

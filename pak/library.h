@@ -9,8 +9,9 @@
 // One open archive and the GL textures made from its pictures.
 struct LibraryArchive {
     PakArchive* archive;
-    bool mipmapped;                        // its pictures are drawn small too: their textures get mipmaps
-    RefTable<uint32_t> textures;           // pictures in use by entry name: their GL textures
+    bool mipmapped;               // its pictures are drawn small too: their textures get mipmaps
+    int32_t unseenLevels;         // of those, the finest levels the screen never samples: not uploaded
+    RefTable<uint32_t> textures;  // pictures in use by entry name: their GL textures
     std::vector<std::string> undecodable;  // pictures that did not decode: not tried again while open
 
     // The texture cache (texture_cache.cpp).
@@ -23,6 +24,7 @@ struct PakLibrary {
     std::string basePath;                     // "0" means no prefix (working directory)
     RefTable<LibraryArchive> archives;        // by file name
     std::vector<std::string> mipmappedNames;  // archives whose pictures get mipmaps when opened
+    int32_t unseenLevels;                     // what mipmapPictures said last
 
     PakLibrary();
     ~PakLibrary();
@@ -32,7 +34,8 @@ struct PakLibrary {
     uint32_t getTexture(const char* pakName, const char* entryName);
     void releaseTexture(const char* pakName, uint32_t textureId);
     void releaseArchive(const char* pakName);
-    void mipmapPictures(const char* pakName);  // before its first texture is made
+    // Before its first texture is made; the finest `unseenLevels` mipmap levels are left out.
+    void mipmapPictures(const char* pakName, int32_t unseenLevels);
 };
 
 extern PakLibrary pakLibrary;

@@ -4,6 +4,7 @@
 #include <SDL/SDL.h>
 #include <SDL/SDL_image.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -49,23 +50,38 @@ void halveRgba(const uint8_t* src, int w, int h, std::vector<uint8_t>* out) {
     }
 }
 
-// Level 0 and, with `mipmapped`, every level down to 1x1.
-void uploadLevels(const uint8_t* pixels, int w, int h, bool mipmapped) {
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, w, h, 0, GL_RGBA, GL_UNSIGNED_BYTE, pixels);
-    if (!mipmapped) return;
+int levelCount(int w, int h) {
+    int count = 1;
+    for (; w > 1 || h > 1; count++) {
+        w = w > 1 ? w / 2 : 1;
+        h = h > 1 ? h / 2 : 1;
+    }
+    return count;
+}
+
+// Level 0 and, with `mipmapped`, every level down to 1x1; the first `unseen` levels are made but
+// not uploaded (the 1x1 level always is).
+void uploadLevels(const uint8_t* pixels, int w, int h, bool mipmapped, int32_t unseen) {
+    if (!mipmapped) {
+        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, w, h, 0, GL_RGBA, GL_UNSIGNED_BYTE, pixels);
+        return;
+    }
+    const int skipped = std::max(0, std::min((int)unseen, levelCount(w, h) - 1));
     std::vector<uint8_t> above, level;
-    for (int i = 1; w > 1 || h > 1; i++) {
+    for (int i = 0;; i++) {
+        if (i >= skipped)
+            glTexImage2D(GL_TEXTURE_2D, i - skipped, GL_RGBA, w, h, 0, GL_RGBA, GL_UNSIGNED_BYTE, pixels);
+        if (w == 1 && h == 1) return;
         halveRgba(pixels, w, h, &level);
         w = w > 1 ? w / 2 : 1;
         h = h > 1 ? h / 2 : 1;
-        glTexImage2D(GL_TEXTURE_2D, i, GL_RGBA, w, h, 0, GL_RGBA, GL_UNSIGNED_BYTE, level.data());
         above.swap(level);
         pixels = above.data();
     }
 }
 }  // namespace
 
-uint32_t uploadPictureTexture(SDL_Surface* surface, bool mipmapped) {
+uint32_t uploadPictureTexture(SDL_Surface* surface, bool mipmapped, int32_t unseenLevels) {
     SDL_Surface* rgba = isRgbaBytes(surface->format) ? surface : convertToRgba(surface);
     if (!rgba) return 0;
     size_t rowBytes = (size_t)rgba->w * 4;
@@ -81,7 +97,7 @@ uint32_t uploadPictureTexture(SDL_Surface* surface, bool mipmapped) {
     GLuint id = 0;
     glGenTextures(1, &id);
     glBindTexture(GL_TEXTURE_2D, id);
-    uploadLevels((const uint8_t*)pixels, rgba->w, rgba->h, mipmapped);
+    uploadLevels((const uint8_t*)pixels, rgba->w, rgba->h, mipmapped, unseenLevels);
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, mipmapped ? GL_LINEAR_MIPMAP_LINEAR : GL_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
@@ -90,13 +106,13 @@ uint32_t uploadPictureTexture(SDL_Surface* surface, bool mipmapped) {
     return id;
 }
 
-uint32_t decodePictureTexture(const uint8_t* bytes, uint32_t size, bool mipmapped) {
+uint32_t decodePictureTexture(const uint8_t* bytes, uint32_t size, bool mipmapped, int32_t unseenLevels) {
     if (size > INT32_MAX) return 0;  // SDL streams count in int
     SDL_RWops* stream = SDL_RWFromMem((void*)bytes, (int)size);
     if (!stream) return 0;
     SDL_Surface* surface = IMG_Load_RW(stream, 1);  // closes the stream
     if (!surface) return 0;
-    uint32_t id = uploadPictureTexture(surface, mipmapped);
+    uint32_t id = uploadPictureTexture(surface, mipmapped, unseenLevels);
     SDL_FreeSurface(surface);
     return id;
 }

@@ -15,7 +15,7 @@ uint32_t LibraryArchive::acquireTexture(const char* entryName) {
     PakEntry entry = archive->findEntry(entryName);
     if (!entry.bytes || std::find(undecodable.begin(), undecodable.end(), entryName) != undecodable.end())
         return 0;
-    uint32_t id = decodePictureTexture(entry.bytes, entry.size, mipmapped);
+    uint32_t id = decodePictureTexture(entry.bytes, entry.size, mipmapped, unseenLevels);
     if (id == 0) {
         undecodable.push_back(entryName);
         return 0;

@@ -1,6 +1,6 @@
 # Starts a private Xvfb on the first free display and exports DISPLAY; sourced, not run.
-#   start_xvfb [FIRST]     sets xvfb_pid; the caller ends it (stop_xvfb) on every exit path
-#   xvfb_screen=WxHxD      the screen's size and depth (1024x768x24 unless set)
+#   start_xvfb [FIRST [SCREEN]]   sets xvfb_pid; SCREEN is WxHxDEPTH (1024x768x24 by default);
+#                                 the caller ends it (stop_xvfb) on every exit path
 # A display counts as taken when its lock file or socket exists, or when its abstract socket is in
 # use: that one is shared by every root on the machine (a chroot sees the host's), and Xlib tries it
 # first, so a second server there would silently hand our clients to someone else's screen.
@@ -18,12 +18,12 @@ xvfb_is_ours() {
 }
 
 start_xvfb() {
-    local number=${1:-90} tries=0 tenths
+    local number=${1:-90} screen=${2:-1024x768x24} tries=0 tenths
     while [ "$tries" -lt 20 ]; do
         while display_taken "$number"; do number=$((number + 1)); done
         # -noreset: the server otherwise restarts when its last client leaves and refuses the next
         # one meanwhile.
-        Xvfb ":$number" -screen 0 "${xvfb_screen:-1024x768x24}" -nolisten tcp -noreset >/dev/null 2>&1 &
+        Xvfb ":$number" -screen 0 "$screen" -nolisten tcp -noreset >/dev/null 2>&1 &
         xvfb_pid=$!
         # A loaded machine may need a while; a server that lost the number to another run ends at once.
         for tenths in $(seq 300); do

@@ -1,7 +1,8 @@
-// A GL that draws nothing, for the soak: linked into the program, these definitions take the place
-// of the system's, so a frame costs only the scene's own work. What the scene asks back is real:
-// the matrix stacks, the switches it saves and restores, the viewport; texture objects hold their
-// pixels as a driver would, so textures that are never deleted show as memory and as a count.
+// A GL that draws nothing, for the soak and the scene's own time: linked into the program, these
+// definitions take the place of the system's, so a frame costs only the scene's own work. What the
+// scene asks back is real: the matrix stacks, the switches it saves and restores, the viewport;
+// texture objects hold their pixels as a driver would, so textures that are never deleted show as
+// memory and as a count.
 // Drawing reads the ends of every client array it is given, so arrays into freed entry bytes
 // are caught by the sanitizers.
 #include "bench/support/null_gl.h"
@@ -9,9 +10,12 @@
 #include <GL/gl.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <map>
 #include <vector>
+
+#include "platform/install_path.h"
 
 namespace {
 struct Matrix {
@@ -53,6 +57,13 @@ struct Init {
     }
 } init;
 }  // namespace
+
+std::string nullGlArchiveFolder() {
+    const char* env = getenv("LUMIVANE_PATH");
+    if (!env || !*env) env = getenv("LUMIVANE_BUILD_DIR");
+    if (env && *env) return std::string(env) + "/";
+    return installPath.installDirectory() + "../";
+}
 
 int nullGlTextureCount() {
     return (int)textures.size();

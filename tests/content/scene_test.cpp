@@ -109,7 +109,10 @@ TEST_F(SceneTest, MainSceneInCreationOrder) {
     expectPosition(light1, 0, 24, 105);
     EXPECT_EQ(onlyTrack(light1).callback, placeLight);
     EXPECT_EQ(onlyTrack(light1).intParam1, 1);
-    EXPECT_EQ(onlyTrack(sceneRoot->children[1]).callback, effectTrackCallback);
+    const SceneNode* pacer = sceneRoot->children[1];
+    ASSERT_EQ(pacer->animator.tracks.size(), 2u);
+    EXPECT_EQ(pacer->animator.tracks[0].callback, effectTrackCallback);
+    EXPECT_EQ(pacer->animator.tracks[1].callback, returnStartUpHeap);
 
     const SceneNode* bob = sceneRoot->children[2];
     EXPECT_EQ(onlyTrack(bob).callback, sinePosition);

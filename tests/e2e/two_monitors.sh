@@ -11,7 +11,7 @@ done
 source "$(dirname "$0")/../../scripts/xvfb.bash"
 trap stop_xvfb EXIT
 # A server of its own: the split would change the screen of the tests that share the usual one.
-xvfb_screen=1600x600x24 start_xvfb 90
+start_xvfb 90 1600x600x24
 source "$(dirname "$0")/scene_common.bash"
 trap 'cleanup; stop_xvfb' EXIT
 

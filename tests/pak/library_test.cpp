@@ -126,10 +126,11 @@ TEST_F(PakLibraryTest, ArchiveIsSharedAndReadAgainAfterItsLastRelease) {
 }
 
 // The cache is kept per archive: the same entry name in two archives is two textures, each made
-// with its own archive's mipmapping choice and deleted with its own last user.
+// with its own archive's mipmapping choice (here without the finest level) and deleted with its
+// own last user.
 TEST_F(PakLibraryTest, EachArchiveHasItsOwnPictureTextures) {
     writeArchive("overlay.pak", "model");
-    library.mipmapPictures("overlay.pak");
+    library.mipmapPictures("overlay.pak", 1);
     uint32_t plain = library.getTexture("main.pak", "wood");
     uint32_t overlay = library.getTexture("overlay.pak", "wood");
     ASSERT_NE(plain, 0u);
@@ -142,6 +143,9 @@ TEST_F(PakLibraryTest, EachArchiveHasItsOwnPictureTextures) {
     glBindTexture(GL_TEXTURE_2D, overlay);
     glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &filter);
     EXPECT_EQ(filter, GL_LINEAR_MIPMAP_LINEAR);
+    GLint width = 0;
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
+    EXPECT_EQ(width, 2);  // the 4x4 picture's second level
     library.releaseTexture("main.pak", plain);
     EXPECT_FALSE(glIsTexture(plain));
     EXPECT_TRUE(glIsTexture(overlay));

@@ -85,6 +85,7 @@ TEST_F(PictureTest, UndecodableBytesMakeNoTexture) {
 
 // Each level is the rounded mean of the one above, down to 1x1, so the texture is complete and
 // small draws are filtered from it; a 4x2 picture checks the 2x2 and the single-row halvings.
+// Levels the screen never samples are left out: the next one down becomes level 0, never past 1x1.
 TEST_F(PictureTest, MipmapLevelsAreTheMeanOfTheLevelAbove) {
     uint8_t pixels[4 * 2 * 4];
     const uint8_t reds[8] = {0, 10, 20, 31, 100, 110, 120, 255};
@@ -97,8 +98,11 @@ TEST_F(PictureTest, MipmapLevelsAreTheMeanOfTheLevelAbove) {
     SDL_Surface* surface =
         SDL_CreateRGBSurfaceFrom(pixels, 4, 2, 32, 16, 0x000000FF, 0x0000FF00, 0x00FF0000, 0xFF000000);
     uint32_t texture = uploadPictureTexture(surface, true);
+    uint32_t withoutFinest = uploadPictureTexture(surface, true, 1);
+    uint32_t onlyCoarsest = uploadPictureTexture(surface, true, 5);
     SDL_FreeSurface(surface);
     ASSERT_NE(texture, 0u);
+    glBindTexture(GL_TEXTURE_2D, texture);
     uint8_t level1[2 * 4], level2[4];
     glGetTexImage(GL_TEXTURE_2D, 1, GL_RGBA, GL_UNSIGNED_BYTE, level1);
     glGetTexImage(GL_TEXTURE_2D, 2, GL_RGBA, GL_UNSIGNED_BYTE, level2);
@@ -111,4 +115,12 @@ TEST_F(PictureTest, MipmapLevelsAreTheMeanOfTheLevelAbove) {
     GLint filter = 0;
     glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &filter);
     EXPECT_EQ(filter, GL_LINEAR_MIPMAP_LINEAR);
+
+    uint8_t top[2 * 4], next[4];
+    glBindTexture(GL_TEXTURE_2D, withoutFinest);
+    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, top);
+    glGetTexImage(GL_TEXTURE_2D, 1, GL_RGBA, GL_UNSIGNED_BYTE, next);
+    EXPECT_EQ(memcmp(top, want1, 8), 0);
+    EXPECT_EQ(memcmp(next, want2, 4), 0);
+    expectSolid(onlyCoarsest, 1, 1, want2);
 }

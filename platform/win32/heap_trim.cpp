@@ -1,0 +1,7 @@
+#include "platform/heap_trim.h"
+
+#include <malloc.h>
+
+void returnFreeHeap() {
+    _heapmin();
+}
