@@ -9,7 +9,7 @@ enum { RATE_STEP_COUNT = sizeof rateSteps / sizeof rateSteps[0] };
 // A higher rate is taken only when it would use at most this much of the budget, so that the
 // window's noise cannot push it straight back down.
 static const double climbShare = 0.85;
-static const int32_t startRate = 15;
+static const int32_t startRate = 10;
 static const uint32_t powerCheckMs = 5000;
 
 void FramePacer::initPacer(int32_t rate, uint32_t now) {
@@ -64,6 +64,7 @@ void FrameBudget::initBudget(double share, int32_t ceilingFps) {
     rate = ceiling;
     if (coreShare > 0) rate = ceiling > 0 && ceiling < startRate ? ceiling : startRate;
     measuring = false;
+    warmedUp = false;
     windowStartMs = 0;
     windowStartCpuUs = 0;
     windowFrames = 0;
@@ -71,7 +72,7 @@ void FrameBudget::initBudget(double share, int32_t ceilingFps) {
 
 bool FrameBudget::afterFrame(uint32_t nowMs, uint64_t cpuUs) {
     if (coreShare <= 0) return false;
-    // The window starts after the first frame: that one also pays for start-up.
+    // The first window starts after the first frame, which also pays for start-up.
     if (!measuring) {
         measuring = true;
         windowStartMs = nowMs;
@@ -87,6 +88,12 @@ bool FrameBudget::afterFrame(uint32_t nowMs, uint64_t cpuUs) {
     windowStartMs = nowMs;
     windowStartCpuUs = cpuUs;
     windowFrames = 1;
+    // The first window's frames still upload pictures and build the renderer's programs as each
+    // part first shows: judged by them, the rate would settle a step too low for good.
+    if (!warmedUp) {
+        warmedUp = true;
+        return false;
+    }
     int32_t next = chooseRate(rate, frameCpuSeconds, coreShare, ceiling);
     if (next == rate) return false;
     rate = next;

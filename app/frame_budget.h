@@ -27,6 +27,7 @@ struct FrameBudget {
     int32_t ceiling;   // --max-fps; 0: none
     int32_t rate;      // the rate chosen now; 0: no limit
     bool measuring;    // a window has begun
+    bool warmedUp;     // the first window, still paying for start-up, is over
     uint32_t windowStartMs;
     uint64_t windowStartCpuUs;
     uint32_t windowFrames;

@@ -7,20 +7,22 @@
 source "$(dirname "$0")/shell_common.bash"
 need_archives
 
-# ending           saver options             deadline (s)
+# The budget leaves the start rate after two 2 s windows (the first is start-up's), so the floor
+# cases run 5 s first.
+# ending           saver options             run first (s)  deadline (s)
 cases=(
-  "TERM            -                         5"
-  "INT             -                         5"
-  "TERM            --cpu-budget=0.001        1"
-  "Escape          --cpu-budget=0.001        1"
+  "TERM            -                         1              5"
+  "INT             -                         1              5"
+  "TERM            --cpu-budget=0.001        5              1"
+  "Escape          --cpu-budget=0.001        5              1"
 )
 for row in "${cases[@]}"; do
-  read -r ending options deadline <<<"$row"
+  read -r ending options first deadline <<<"$row"
   [ "$options" = - ] && options=""
   # shellcheck disable=SC2086
   start_saver $options
   window_size >/dev/null
-  sleep 3  # past the budget's first 2 s window, so the floor rate holds
+  sleep "$first"
   expect_running "$ending $options: the run ended by itself"
   sent=$(now_ms)
   if [ "$ending" = Escape ]; then
