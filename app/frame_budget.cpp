@@ -3,8 +3,10 @@
 #include "platform/power_source.h"
 #include "platform/process_clock.h"
 
-// The rates on offer; close enough together that a step is never a big change in smoothness.
-static const int32_t rateSteps[] = {5, 6, 8, 10, 12, 15, 20, 24, 30, 40, 50, 60, 75, 90, 120, 144, 180, 240};
+// The rates on offer, the floor first; close enough together that a step is never a big change in
+// smoothness.
+static const int32_t rateSteps[] = {
+    budgetFloorFps, 6, 8, 10, 12, 15, 20, 24, 30, 40, 50, 60, 75, 90, 120, 144, 180, 240};
 enum { RATE_STEP_COUNT = sizeof rateSteps / sizeof rateSteps[0] };
 // A higher rate is taken only when it would use at most this much of the budget, so that the
 // window's noise cannot push it straight back down.

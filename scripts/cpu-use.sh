@@ -6,13 +6,15 @@
 # line that are installed. Frames are counted by preloading bench/swap_count.so into every program.
 #
 # Usage: scripts/cpu-use.sh [hack ...]
-# Environment: BUILD_DIR (default build), MEASURE_SECONDS (15), MEMORY_SECONDS (60: resident memory
-# is read this long after the start), and for our programs: MAX_FPS (--max-fps=N), CPU_BUDGET
+# Environment: BUILD_DIR (default build), WARMUP_SECONDS (5: the saver's rate settles within two
+# 2 s windows), MEASURE_SECONDS (15), MEMORY_SECONDS (60: resident memory is read this long after
+# the start), and for our programs: MAX_FPS (--max-fps=N), CPU_BUDGET
 # (--cpu-budget=F), POWER_SUPPLY ("battery" for a fake discharging battery, or a folder laid out as
 # /sys/class/power_supply), SAVER_ARGS (more options, space-separated).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=$(cd "${BUILD_DIR:-build}" && pwd)
+warmup=${WARMUP_SECONDS:-5}
 measure=${MEASURE_SECONDS:-15}
 memory_after=${MEMORY_SECONDS:-60}
 hz=$(getconf CLK_TCK)
@@ -52,7 +54,7 @@ ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }
 resident_mb() { awk '/^VmRSS:/ {printf "%.1f", $2 / 1024}' "/proc/$1/status"; }
 swaps() { od -An -t u8 "$work/swaps" 2>/dev/null | tr -d ' ' || true; }
 
-# measure LABEL COMMAND...: processor use and frame rate over MEASURE_SECONDS after a 3 s warm-up,
+# measure LABEL COMMAND...: processor use and frame rate over MEASURE_SECONDS after the warm-up,
 # the first-frame line the program prints (if any), resident memory MEMORY_SECONDS after the start.
 measure() {
   local label=$1
@@ -62,7 +64,7 @@ measure() {
   start=$(date +%s%N)
   LUMIVANE_START_NS=$start LUMIVANE_SWAP_COUNT=$work/swaps LD_PRELOAD=$counter_library "$@" >"$work/out" 2>&1 &
   program_pid=$!
-  sleep 3
+  sleep "$warmup"
   if ! kill -0 "$program_pid" 2>/dev/null; then
     printf '%-24s ended early: %s\n' "$label" "$(tr '\n' ' ' <"$work/out")"
     program_pid=""
@@ -91,7 +93,7 @@ measure() {
     "$(if [ -n "$fps" ]; then printf '%.1f' "$fps"; else echo '?'; fi)" "$rss" "${first:+first frame $first}"
 }
 
-echo "Xvfb 1024x768: processor use and frame rate over $measure s after a 3 s warm-up, resident memory after $memory_after s"
+echo "Xvfb 1024x768: processor use and frame rate over $measure s after a $warmup s warm-up, resident memory after $memory_after s"
 echo "our options: ${ours[*]:-(defaults)}${power:+, power supplies from $power}"
 measure "lumivane -root" "$build/Lumivane" -root "${ours[@]}"
 measure "saver shell (scene)" "$build/bench/bench_shell_run" -root "${ours[@]}"
