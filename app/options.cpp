@@ -4,6 +4,7 @@
 #include <sstream>
 
 #include "app/frame_budget.h"
+#include "app/setting_choices.h"
 
 #ifndef LUMIVANE_VERSION
 #define LUMIVANE_VERSION "unknown"
@@ -27,20 +28,15 @@ struct OptionRow {
     void (*run)(RunOptions* options, int32_t first, int32_t second);  // options of the run itself
 };
 
+// The choice options' values come in the order of their enums.
 static void setClock(SaverSettings* s, int32_t value) {
-    s->showClock = value != 3;  // digital, digital24, analog, off
-    if (value == 2) s->analogClock = true;
-    if (value < 2) {
-        s->analogClock = false;
-        s->clock24Hours = value == 1;
-    }
+    applyClockChoice((ClockChoice)value, s);
 }
 static void setClockSize(SaverSettings* s, int32_t value) {
-    s->largeClock = value == 0;
+    s->largeClock = value == CLOCK_LARGE;
 }
 static void setCalendar(SaverSettings* s, int32_t value) {
-    s->showCalendar = value != 2;  // default, russian, off
-    if (value != 2) s->russianCalendar = value == 1;
+    applyCalendarChoice((CalendarChoice)value, s);
 }
 static void setFrameRate(SaverSettings* s, int32_t value) {
     s->showFrameRate = value != 0;

@@ -9,7 +9,9 @@
 #   scripts/fresh-check.sh [--fresh]      (FRESH_CHECK_CACHE names another cache folder)
 set -euo pipefail
 cd "$(dirname "$0")/.."
-repo=$PWD
+# Real paths throughout: /proc/mounts and /proc/PID/root name the copy without symbolic links, and
+# a copy that the clean-up fails to recognise keeps a live /dev mounted inside it.
+repo=$(pwd -P)
 
 if [ "$(id -u)" -ne 0 ]; then
     echo "fresh-check.sh: must run as root (debootstrap, chroot and mount need it)" >&2
@@ -30,7 +32,7 @@ cache=${FRESH_CHECK_CACHE:-$repo/.cache/fresh-check}
 base=$cache/bookworm # debootstrap's root, never changed once made
 target=$cache/run    # this run's copy of it
 mkdir -p "$cache"
-cache=$(cd "$cache" && pwd)
+cache=$(realpath "$cache")
 base=$cache/bookworm
 target=$cache/run
 started=$(date +%s)
@@ -40,16 +42,36 @@ elapsed() {
     printf '%d min %02d s' $((s / 60)) $((s % 60))
 }
 
-# Mount points under the copy, deepest first.
+# mounts_under FOLDER: the mount points at or below FOLDER (a real path), deepest first, one a
+# line. /proc/mounts writes a space, tab, newline and backslash in octal.
 mounts_under() {
-    awk -v t="$target" '$2 == t || index($2, t "/") == 1 { print $2 }' /proc/mounts | sort -r
+    awk -v t="$1" '{
+        p = $2
+        gsub(/\\040/, " ", p); gsub(/\\011/, "\t", p); gsub(/\\012/, "\n", p); gsub(/\\134/, "\\", p)
+        if (p == t || index(p, t "/") == 1) print p
+    }' /proc/mounts | sort -r
+}
+
+# remove FOLDER: deletes it, but never while something is mounted below it (a bind-mounted /dev
+# would go with it), and never beyond its own file system.
+remove() {
+    local left
+    left=$(mounts_under "$1" | paste -sd ' ' -)
+    if [ -n "$left" ]; then
+        echo "fresh check: not removing $1: still mounted below it: $left" >&2
+        exit 1
+    fi
+    rm -rf --one-file-system "$1"
 }
 
 # Ends whatever still runs inside the copy (a server, Wine, a saver), then takes its mounts down.
 cleanup() {
-    local pid pids=()
+    local pid root pids=()
     for pid in /proc/[0-9]*; do
-        [ "$(readlink "$pid/root" 2>/dev/null)" = "$target" ] && pids+=("${pid#/proc/}")
+        root=$(readlink "$pid/root" 2>/dev/null) || continue
+        case $root in
+        "$target" | "$target"/*) pids+=("${pid#/proc/}") ;;
+        esac
     done
     if [ ${#pids[@]} -gt 0 ]; then
         kill -TERM "${pids[@]}" 2>/dev/null || true
@@ -57,7 +79,7 @@ cleanup() {
         kill -KILL "${pids[@]}" 2>/dev/null || true
     fi
     local point
-    for point in $(mounts_under); do
+    mounts_under "$target" | while IFS= read -r point; do
         umount "$point" 2>/dev/null || umount -l "$point" 2>/dev/null || true
     done
 }
@@ -72,7 +94,9 @@ mirror=${mirror:-http://deb.debian.org/debian}
 
 if [ "$fresh" = 1 ] || [ ! -f "$base/.complete" ]; then
     scripts/install-deps.sh debootstrap
-    rm -rf "$base" "$base.partial"
+    # A debootstrap that was cut short may have left its own mounts in the partial root.
+    remove "$base"
+    remove "$base.partial"
     echo "== debootstrap --variant=minbase bookworm from $mirror into $base"
     if ! debootstrap --variant=minbase bookworm "$base.partial" "$mirror" >"$cache/debootstrap.log" 2>&1; then
         tail -n 20 "$cache/debootstrap.log"
@@ -85,13 +109,9 @@ else
     echo "== the minimal root in $base (cached; --fresh makes it again)"
 fi
 
-# A fresh copy for this run; never remove one that still has something mounted in it.
+# A fresh copy for this run.
 cleanup
-if [ -n "$(mounts_under)" ]; then
-    echo "fresh check: $target still has mounts: $(mounts_under | tr '\n' ' ')" >&2
-    exit 1
-fi
-rm -rf "$target"
+remove "$target"
 cp -a "$base" "$target"
 rm -f "$target/.complete"
 # A Debian 12 machine as installed: its updates and security archives beside the main one.

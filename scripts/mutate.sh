@@ -4,26 +4,42 @@
 # rebuilds the archives (the asset builder reads the layout too) and the unit and golden tests
 # there and runs them. A mutation is caught when the build or a test fails. Prints caught/total
 # and the survivors.
-#   MUTATE_DIR  scratch folder (default /tmp/lumivane-mutate-$USER; kept between runs, so only
-#               what a mutation touches is rebuilt)
+#   MUTATE_DIR  scratch folder to keep between runs, so only what changed is rebuilt (default: a
+#               new private folder from mktemp -d, removed on exit)
 #   JOBS        build jobs (default 2)
 #   MUTATE_ONLY only the list lines (1-based, counting mutations only) matching this regex
 set -euo pipefail
 cd "$(dirname "$0")/.."
 list=$(realpath "${1:-tests/mutations/content.tsv}")
-scratch=${MUTATE_DIR:-/tmp/lumivane-mutate-${USER:-$(id -un)}}
 jobs=${JOBS:-2}
 tests=(test_golden test_content test_app)  # the golden frames fail fastest
 
-mkdir -p "$scratch/src"
-# The working tree's files (tracked and new); unchanged files are left alone, so the scratch
+# A fixed name under /tmp could be made beforehand by another user; mktemp's cannot.
+if [[ -n "${MUTATE_DIR:-}" ]]; then
+  scratch=$(mkdir -p "$MUTATE_DIR" && realpath "$MUTATE_DIR")
+else
+  scratch=$(mktemp -d -t lumivane-mutate-XXXXXX)
+  trap 'rm -rf "$scratch"' EXIT
+fi
+src=$scratch/src
+build=$scratch/build
+mkdir -p "$src"
+: >"$scratch/files"
+
+# The working tree's files (tracked and new); unchanged files are left alone, so a kept scratch
 # build stays incremental.
 git ls-files -z --cached --others --exclude-standard | while IFS= read -r -d '' f; do
   [[ -f "$f" ]] || continue
-  cmp -s "$f" "$scratch/src/$f" || { mkdir -p "$scratch/src/$(dirname "$f")" && cp -p "$f" "$scratch/src/$f"; }
+  printf '%s\0' "$f" >>"$scratch/files"
+  cmp -s "$f" "$src/$f" || { mkdir -p "$src/$(dirname "$f")" && cp -p "$f" "$src/$f"; }
 done
-src=$scratch/src
-build=$scratch/build
+# A file deleted from the tree must not live on in the copy (a glob in the CMake lists would still
+# build it).
+(cd "$src" && find . -type f -printf '%P\0') | sort -z >"$scratch/copied"
+sort -z "$scratch/files" | comm -z -13 - "$scratch/copied" | while IFS= read -r -d '' f; do
+  rm -f "$src/$f"
+done
+rm -f "$scratch/files" "$scratch/copied"
 
 build_tests() {
   nice cmake --build "$build" -j"$jobs" --target "${tests[@]}" assets >"$scratch/build.log" 2>&1

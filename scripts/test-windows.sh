@@ -169,24 +169,31 @@ for _ in $(seq 300); do
     xdotool search --name "Lumivane Settings" >/dev/null 2>&1 && break
     sleep 0.1
 done
-import -window root "$shots/settings_dialog.png"
-if (cd "$build/tests" && wine ./win_driver.exe settings "24-hour clock"); then
-    pass "dialog: 24-hour clock ticked, OK"
+# The window may be mapped a moment before it is painted: wait for its grey face in the middle.
+for _ in $(seq 50); do
+    import -window root "$shots/settings_dialog.png"
+    [ "$(lit settings_dialog 200x100+412+334)" -ge 80 ] && break
+    sleep 0.2
+done
+expect_lit settings_dialog 200x100+412+334 80 "dialog drawn"
+if (cd "$build/tests" && wine ./win_driver.exe settings OK "+Clock size" "Clock=Digital, 24-hour"); then
+    pass "dialog: digital 24-hour clock picked, OK"
 else
     fail "dialog could not be driven"
 fi
 wineserver -w
-if [ -f "$settings_file" ] && [ "$(od -An -tu1 -j16 -N1 "$settings_file" | tr -d ' ')" = 1 ]; then
+# showClock, analogClock, clock24Hours
+if [ -f "$settings_file" ] && [ "$(od -An -tu1 -j14 -N3 "$settings_file" | tr -s ' ')" = " 1 0 1" ]; then
     pass "settings file written with the 24-hour clock"
 else
     fail "no settings file with the 24-hour clock at $settings_file"
 fi
-# Cancel leaves the file as OK wrote it.
+# Without a clock its size is greyed out; Cancel leaves the file as OK wrote it.
 before=$(od -An -tx1 "$settings_file" 2>/dev/null)
 wine "$scr" /c
-if (cd "$build/tests" && wine ./win_driver.exe settings "Russian calendar" Cancel) &&
+if (cd "$build/tests" && wine ./win_driver.exe settings Cancel "Clock=None" "-Clock size" "Calendar=Russian") &&
     [ "$(od -An -tx1 "$settings_file" 2>/dev/null)" = "$before" ]; then
-    pass "dialog: Cancel changes nothing"
+    pass "dialog: no clock greys out its size; Cancel changes nothing"
 else
     fail "dialog: Cancel changed the settings file or could not be driven"
 fi

@@ -1,8 +1,11 @@
 #!/usr/bin/env bash
 # The Debian package on this machine (or inside a fresh root): apt installs it, the xscreensaver
 # hack runs from /usr/libexec/xscreensaver with --clock=analog and shows the scene with the
-# analogue clock, lumivane-config writes the system-wide settings, and a purge leaves nothing.
-# It installs and removes a package, so it runs only when asked, as root:
+# analogue clock, lumivane-config writes the system-wide settings that an unprivileged user then
+# reads, a purge leaves nothing, and lintian -I --pedantic has nothing to say about the package.
+# An installed lumivane makes it refuse; system-wide settings already here are set aside for the
+# run and put back after it. It installs and removes a package, so it runs only when asked, as
+# root:
 #   LUMIVANE_DEB=build-deb/lumivane_1.0.0_amd64.deb tests/e2e/deb_package.sh
 # (scripts/package-deb.sh makes the package). The screenshot goes to $SHOT (default
 # e2e-shots/deb_analog.png in the package's folder). A failed run purges the package it installed.
@@ -23,15 +26,24 @@ fail() {
   exit 1
 }
 
-for tool in Xvfb xdpyinfo import convert; do
-  command -v "$tool" >/dev/null || apt-get install -y -qq --no-install-recommends xvfb x11-utils imagemagick >/dev/null
+for tool in Xvfb xdpyinfo import convert lintian; do
+  command -v "$tool" >/dev/null ||
+    apt-get install -y -qq --no-install-recommends xvfb x11-utils imagemagick lintian >/dev/null
 done
-dpkg -s lumivane >/dev/null 2>&1 && fail "lumivane is installed already; remove it first"
+# Its purge would take an administrator's package and settings with it.
+if dpkg -s lumivane >/dev/null 2>&1; then
+  echo "FAIL: lumivane is installed already (dpkg -s lumivane); remove or purge it first" >&2
+  exit 1
+fi
+shared=/var/lib/lumivane
+saved=$shared.deb-test-saved
+if [ -e "$saved" ] || [ -L "$saved" ]; then
+  echo "FAIL: $saved holds settings an earlier run set aside; move them back to $shared first" >&2
+  exit 1
+fi
 here=$(dirname "$0")
 source "$here/wait_common.bash"
 source "$here/../../scripts/xvfb.bash"
-shared_before=no
-[ -e /var/lib/lumivane ] && shared_before=yes
 
 work=$(mktemp -d -t lumivane-deb-XXXXXX)
 saver_pid=""
@@ -43,9 +55,26 @@ cleanup() {
   if [ "$installed" = yes ]; then
     apt-get remove --purge -y -qq -o DPkg::Lock::Timeout=300 lumivane >/dev/null 2>&1 || true
   fi
+  if [ -e "$saved" ] || [ -L "$saved" ]; then
+    rm -rf "$shared"
+    mv "$saved" "$shared" || echo "the system-wide settings were set aside in $saved; move them back" >&2
+  fi
   rm -rf "$work"
 }
 trap cleanup EXIT
+trap 'exit 130' INT
+trap 'exit 143' TERM
+# Renamed, not copied: nothing of it is lost or changed, whatever ends the run.
+if [ -e "$shared" ] || [ -L "$shared" ]; then
+  mv "$shared" "$saved"
+  echo "the system-wide settings in $shared are set aside in $saved until the end of the run"
+fi
+
+# Not a tag, not even a pedantic one: hardening and stripping show here.
+lintian_status=0
+tags=$(lintian -I --pedantic "$deb" 2>"$work/lintian.log") || lintian_status=$?
+[ -z "$tags" ] || fail "lintian -I --pedantic:"$'\n'"$tags"
+[ "$lintian_status" = 0 ] || fail "lintian ended with status $lintian_status: $(tail -5 "$work/lintian.log")"
 
 installed=yes
 apt-get install -y -qq -o DPkg::Lock::Timeout=300 "$deb" >"$work/apt.log" 2>&1 || fail "apt-get install: $(tail -5 "$work/apt.log")"
@@ -87,11 +116,20 @@ exit_status "$saver_pid" 10
 saver_pid=""
 [ "$end_status" = 0 ] || fail "SIGTERM: status $end_status"
 
-# The administrator's settings go to the system-wide file; a user without their own reads them.
-lumivane-config --set showFrameRate=true | grep -q '^file=/var/lib/lumivane/nobrell_Lumivane_cfg$' ||
+# The administrator's settings go to the system-wide file, written under root's usual umask 077;
+# a user without their own, really unprivileged, reads them.
+(umask 077 && lumivane-config --set showFrameRate=true) | grep -q "^file=$shared/nobrell_Lumivane_cfg\$" ||
   fail "root's lumivane-config did not write the system-wide file"
-HOME=$work/home lumivane-config --show | grep -q '^showFrameRate=true$' || fail "a user does not see the system-wide settings"
+user_home=$(mktemp -d -t lumivane-deb-home-XXXXXX)
+chown nobody:nogroup "$user_home"
+shown=$(setpriv --reuid=nobody --regid=nogroup --clear-groups \
+  env -u LUMIVANE_DATA -u LUMIVANE_SYSTEM_DATA -u XDG_DATA_HOME HOME="$user_home" lumivane-config --show 2>&1) || true
+rm -rf "$user_home"
+grep -q '^showFrameRate=true$' <<<"$shown" ||
+  fail "user nobody does not see the system-wide settings ($(stat -c '%A %n' "$shared" "$shared"/* | paste -sd ' ' -)): $(grep '^file=' <<<"$shown")"
 
+# What an interrupted write leaves beside the file; the purge must take it too.
+: >"$shared/nobrell_Lumivane_cfg.Xq3z9K"
 installed=no
 apt-get remove --purge -y -qq -o DPkg::Lock::Timeout=300 lumivane >"$work/apt.log" 2>&1 || fail "apt-get remove: $(tail -5 "$work/apt.log")"
 dpkg -s lumivane >/dev/null 2>&1 && fail "dpkg still knows lumivane"
@@ -103,5 +141,5 @@ while read -r path; do
   left="$left $path"
 done <"$work/files"
 [ -z "$left" ] || fail "left behind:$left"
-if [ "$shared_before" = no ] && [ -e /var/lib/lumivane ]; then fail "left behind: /var/lib/lumivane"; fi
+[ ! -e "$shared" ] || fail "left behind: $shared ($(ls -A "$shared" | paste -sd ' ' -))"
 echo "deb package: ok (screenshot $shot)"

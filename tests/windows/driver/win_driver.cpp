@@ -5,8 +5,10 @@
 //       reads the screen with GetPixel: the picture when WIDTH is 152, black otherwise. (Wine does
 //       not show a child window that another process paints with GDI, so the Wine tests read the
 //       pixels in-process instead, in test_win32.)
-//   win_driver settings CHECKBOX [BUTTON]  waits for the Settings dialog, ticks CHECKBOX and
-//       presses BUTTON ("OK", the default, or "Cancel").
+//   win_driver settings BUTTON CHOICE...  waits for the Settings dialog, makes each CHOICE in turn
+//       and presses BUTTON ("OK" or "Cancel"). A CHOICE is "LABEL=ITEM" (picks ITEM in the list
+//       labelled "LABEL:"), "+LABEL" or "-LABEL" (expects that list or check box active, or greyed
+//       out), or the text of a check box to tick.
 // Prints one line per failure; exit status 0 when everything held.
 #include <windows.h>
 
@@ -172,7 +174,49 @@ static int checkPreview(const char* program, int32_t width, int32_t height, cons
     return failures ? 1 : 0;
 }
 
-static int tickAndPress(const char* label, const char* buttonText) {
+// The drop-down list beside the label "LABEL:" (made right after it), else the check box LABEL.
+static HWND findControl(HWND dialog, const std::string& label) {
+    HWND caption = FindWindowExA(dialog, nullptr, "Static", (label + ":").c_str());
+    if (caption) return GetWindow(caption, GW_HWNDNEXT);
+    return FindWindowExA(dialog, nullptr, "Button", label.c_str());
+}
+
+// Picks ITEM in a list the way a click does, telling the dialog of the change.
+static bool pickItem(HWND dialog, HWND list, const std::string& item) {
+    LRESULT index = SendMessageA(list, CB_FINDSTRINGEXACT, (WPARAM)-1, (LPARAM)item.c_str());
+    if (index == CB_ERR) return false;
+    SendMessageA(list, CB_SETCURSEL, index, 0);
+    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(list), CBN_SELCHANGE), (LPARAM)list);
+    return SendMessageA(list, CB_GETCURSEL, 0, 0) == index;
+}
+
+static bool makeChoice(HWND dialog, const std::string& choice) {
+    size_t equals = choice.find('=');
+    bool expectation = choice[0] == '+' || choice[0] == '-';
+    std::string label = expectation ? choice.substr(1) : choice.substr(0, equals);
+    HWND control = findControl(dialog, label);
+    if (!control) {
+        printf("the dialog has no \"%s\" control\n", label.c_str());
+        return false;
+    }
+    if (expectation) {
+        bool active = IsWindowEnabled(control) != 0;
+        if (active == (choice[0] == '+')) return true;
+        printf("\"%s\" is %s\n", label.c_str(), active ? "active, not greyed out" : "greyed out");
+        return false;
+    }
+    if (equals != std::string::npos) {
+        if (pickItem(dialog, control, choice.substr(equals + 1))) return true;
+        printf("the \"%s\" list has no \"%s\"\n", label.c_str(), choice.substr(equals + 1).c_str());
+        return false;
+    }
+    if (SendMessageA(control, BM_GETCHECK, 0, 0) != BST_CHECKED) SendMessageA(control, BM_CLICK, 0, 0);
+    if (SendMessageA(control, BM_GETCHECK, 0, 0) == BST_CHECKED) return true;
+    printf("\"%s\" did not take the tick\n", label.c_str());
+    return false;
+}
+
+static int driveSettings(const char* buttonText, char** choices, int count) {
     HWND dialog = nullptr;
     for (int i = 0; i < 300 && !dialog; i++) {
         Sleep(100);
@@ -183,15 +227,14 @@ static int tickAndPress(const char* label, const char* buttonText) {
         return 1;
     }
     Sleep(300);
-    HWND box = FindWindowExA(dialog, nullptr, "Button", label);
     HWND button = FindWindowExA(dialog, nullptr, "Button", buttonText);
-    if (!box || !button) {
-        printf("the dialog has no \"%s\" check box or no %s button\n", label, buttonText);
+    if (!button) {
+        printf("the dialog has no %s button\n", buttonText);
         return 1;
     }
-    if (SendMessageA(box, BM_GETCHECK, 0, 0) != BST_CHECKED) SendMessageA(box, BM_CLICK, 0, 0);
-    if (SendMessageA(box, BM_GETCHECK, 0, 0) != BST_CHECKED) {
-        printf("\"%s\" did not take the tick\n", label);
+    for (int i = 0; i < count; i++) {
+        if (choices[i][0] && makeChoice(dialog, choices[i])) continue;
+        PostMessageA(dialog, WM_CLOSE, 0, 0);  // closed unsaved, so the tests that follow can go on
         return 1;
     }
     SendMessageA(button, BM_CLICK, 0, 0);
@@ -206,9 +249,8 @@ static int tickAndPress(const char* label, const char* buttonText) {
 int main(int argc, char** argv) {
     if ((argc == 5 || argc == 6) && strcmp(argv[1], "preview") == 0)
         return checkPreview(argv[2], atoi(argv[3]), atoi(argv[4]), argc == 6 ? argv[5] : nullptr);
-    if ((argc == 3 || argc == 4) && strcmp(argv[1], "settings") == 0)
-        return tickAndPress(argv[2], argc == 4 ? argv[3] : "OK");
+    if (argc >= 3 && strcmp(argv[1], "settings") == 0) return driveSettings(argv[2], argv + 3, argc - 3);
     fprintf(stderr,
-            "usage: win_driver preview PROGRAM WIDTH HEIGHT [PICTURE] | settings CHECKBOX [OK|Cancel]\n");
+            "usage: win_driver preview PROGRAM WIDTH HEIGHT [PICTURE] | settings OK|Cancel [CHOICE...]\n");
     return 2;
 }
