@@ -74,8 +74,7 @@ static const OptionRow optionRows[] = {
     {"max-fps", OPTION_NUMBER, "1000", "at most N frames a second, 0: no limit (default: one a refresh)",
      nullptr, askFrameCap},
     {"cpu-budget", OPTION_SHARE, "64",
-     "use at most F of one processor core on average, 0: no budget (default 0.3; half on battery)", nullptr,
-     askCpuBudget},
+     "at most F of one core on average, 0: no budget (default 0.3, half on battery)", nullptr, askCpuBudget},
     {"help", OPTION_ACTION, nullptr, "print this help and exit", nullptr, askHelp},
     {"version", OPTION_ACTION, nullptr, "print the version and exit", nullptr, askVersion},
 };
