@@ -13,6 +13,8 @@
 
 // Mouse motion this soon after start-up is the pointer settling, not the user: it never ends the run.
 static const uint32_t mouseGraceMs = 3000;
+// The longest stretch between two looks at events and signals while resting between frames.
+static const uint32_t restSliceMs = 25;
 
 static volatile sig_atomic_t stopSignalled = 0;
 
@@ -63,11 +65,6 @@ static void tearDown() {
     }
 }
 
-int32_t effectiveFrameCap(int32_t maxFramesPerSecond, bool swapWaitsForDisplay) {
-    if (maxFramesPerSecond >= 0) return maxFramesPerSecond;
-    return swapWaitsForDisplay ? 0 : defaultFrameCap;
-}
-
 // An ordinary window (--window) follows its new size, and closing it ends the run like Escape.
 static bool windowEventEndsRun(const SDL_Event& event) {
     if (!viewport || !viewport->windowed) return false;
@@ -83,44 +80,40 @@ static bool coverInputEndsRun(const CoverInput& input, uint32_t ticksNow, bool m
     return input.escapePressed || (input.pointerMoved && motionEndsRun(ticksNow, mouseMoveEnds));
 }
 
-void FramePacer::initPacer(int32_t cap, uint32_t now) {
-    framesPerSecond = cap > 0 ? (uint32_t)cap : 0;
-    startMs = now;
-    frames = 0;
+// Handles what is queued (on the scene's surface and on the other monitors' covers), and a stop
+// signal that has come.
+static void handleEvents(bool& stopRequested) {
+    bool mouseMoveEnds = settings && settings->mouseMoveEnds;
+    SDL_Event event;
+    while (SDL_PollEvent(&event)) {
+        if (eventEndsRun(event, SDL_GetTicks(), mouseMoveEnds)) requestStop(stopRequested);
+        if (windowEventEndsRun(event)) requestStop(stopRequested);
+    }
+    CoverInput coverInput = pollCoverWindows(SDL_GetTicks());
+    if (coverInputEndsRun(coverInput, SDL_GetTicks(), mouseMoveEnds)) requestStop(stopRequested);
+    if (stopSignalled) requestStop(stopRequested);
 }
 
-// Frames are due on a fixed grid (start + n * 1000 / cap), so the rate holds on average although
-// the delay itself counts whole milliseconds; a frame that ran over starts a new grid.
-uint32_t FramePacer::restAfterFrame(uint32_t now) {
-    if (framesPerSecond == 0) return 0;
-    frames++;
-    uint32_t due = startMs + (uint32_t)((uint64_t)frames * 1000 / framesPerSecond);
-    int32_t early = (int32_t)(due - now);
-    if (early > 0) return (uint32_t)early;
-    startMs = now;
-    frames = 0;
-    return 0;
+// Rests in short slices, looking at events and signals between them, so that an ending is seen
+// at once even when frames are far apart.
+static void restBetweenFrames(uint32_t restMs, bool& stopRequested) {
+    uint32_t end = SDL_GetTicks() + restMs;
+    while (!stopRequested) {
+        int32_t left = (int32_t)(end - SDL_GetTicks());
+        if (left <= 0) return;
+        SDL_Delay(left < (int32_t)restSliceMs ? (uint32_t)left : restSliceMs);
+        handleEvents(stopRequested);
+    }
 }
 
-void runMainLoop(int32_t maxFramesPerSecond) {
+void runMainLoop(int32_t maxFramesPerSecond, double cpuBudget) {
     bool stopRequested = false;
-    FramePacer pacer;
-    bool swapWaits = viewport && viewport->swapWaitsForDisplay;
-    pacer.initPacer(effectiveFrameCap(maxFramesPerSecond, swapWaits), SDL_GetTicks());
+    RunPacing pacing;
+    pacing.initPacing(cpuBudget, maxFramesPerSecond, SDL_GetTicks());
     while (!(stopRequested && rootDead(sceneRoot) && rootDead(overlayRoot))) {
-        SDL_Event event;
-        while (SDL_PollEvent(&event)) {
-            bool mouseMoveEnds = settings && settings->mouseMoveEnds;
-            if (eventEndsRun(event, SDL_GetTicks(), mouseMoveEnds)) requestStop(stopRequested);
-            if (windowEventEndsRun(event)) requestStop(stopRequested);
-        }
-        CoverInput coverInput = pollCoverWindows(SDL_GetTicks());
-        if (coverInputEndsRun(coverInput, SDL_GetTicks(), settings && settings->mouseMoveEnds))
-            requestStop(stopRequested);
-        if (stopSignalled) requestStop(stopRequested);
+        handleEvents(stopRequested);
         renderFrame();
-        uint32_t rest = pacer.restAfterFrame(SDL_GetTicks());
-        if (rest > 0) SDL_Delay(rest);
+        if (!stopRequested) restBetweenFrames(pacing.restAfterFrame(SDL_GetTicks()), stopRequested);
     }
     tearDown();
 }

@@ -103,6 +103,6 @@ int runFullScreen(const RunOptions& options) {
                             settings->resolutionBits());
     }
     buildScene(sceneChoices(*settings), viewport->edges());
-    runMainLoop(options.maxFramesPerSecond);
+    runMainLoop(options.maxFramesPerSecond, options.cpuBudget);
     return 0;
 }

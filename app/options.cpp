@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <sstream>
 
+#include "app/frame_budget.h"
 #include "app/setting_choices.h"
 
 #ifndef LUMIVANE_VERSION
@@ -15,6 +16,7 @@ enum OptionKind {
     OPTION_ACTION,  // --name alone
     OPTION_SIZE,    // --name alone (the row's default) or --name=WIDTHxHEIGHT
     OPTION_NUMBER,  // --name=N, plain decimal from 0 to the row's values (its largest)
+    OPTION_SHARE,   // --name=F, a decimal fraction from 0 to the row's values, in millionths
 };
 
 struct OptionRow {
@@ -50,6 +52,9 @@ static void askWindow(RunOptions* o, int32_t width, int32_t height) {
 static void askFrameCap(RunOptions* o, int32_t framesPerSecond, int32_t) {
     o->maxFramesPerSecond = framesPerSecond;
 }
+static void askCpuBudget(RunOptions* o, int32_t millionths, int32_t) {
+    o->cpuBudget = millionths / 1e6;
+}
 static void askHelp(RunOptions* o, int32_t, int32_t) {
     o->action = OPTIONS_HELP;
 }
@@ -68,6 +73,8 @@ static const OptionRow optionRows[] = {
      askWindow},
     {"max-fps", OPTION_NUMBER, "1000", "at most N frames a second, 0: no limit (default: one a refresh)",
      nullptr, askFrameCap},
+    {"cpu-budget", OPTION_SHARE, "64",
+     "at most F of one core on average, 0: no budget (default 0.3, half on battery)", nullptr, askCpuBudget},
     {"help", OPTION_ACTION, nullptr, "print this help and exit", nullptr, askHelp},
     {"version", OPTION_ACTION, nullptr, "print the version and exit", nullptr, askVersion},
 };
@@ -88,6 +95,8 @@ static std::string optionForm(const OptionRow& row) {
             return "--" + name + "[=WIDTHxHEIGHT]";
         case OPTION_NUMBER:
             return "--" + name + "=N";
+        case OPTION_SHARE:
+            return "--" + name + "=F";
         case OPTION_ACTION:
             break;
     }
@@ -125,6 +134,22 @@ static bool parseNumber(const std::string& text, int32_t largest, int32_t* numbe
     }
     if (value > largest) return false;
     *number = value;
+    return true;
+}
+
+// Decimal "I", "I.F" or ".F" with at most six places, 0 to `largest`, in millionths.
+static bool parseShare(const std::string& text, int32_t largest, int32_t* millionths) {
+    size_t point = text.find('.');
+    std::string whole = text.substr(0, point);
+    std::string places = point == std::string::npos ? "" : text.substr(point + 1);
+    if ((whole.empty() && places.empty()) || places.size() > 6 || whole.size() > 4) return false;
+    int32_t units = 0;
+    int32_t fraction = 0;
+    if (!whole.empty() && !parseNumber(whole, largest, &units)) return false;
+    if (!places.empty() && !parseNumber(places, 999999, &fraction)) return false;
+    for (size_t i = places.size(); i < 6; i++) fraction *= 10;
+    if (units == largest && fraction > 0) return false;
+    *millionths = units * 1000000 + fraction;
     return true;
 }
 
@@ -196,6 +221,11 @@ static bool takeOption(RunOptions* o, const std::string& word) {
                 return fail(o, "bad value \"" + value + "\" for --" + name + "; accepted: " + form +
                                    ", N from 0 to " + row->values);
             break;
+        case OPTION_SHARE:
+            if (!hasValue || !parseShare(value, atoi(row->values), &first))
+                return fail(o, "bad value \"" + value + "\" for --" + name + "; accepted: " + form +
+                                   ", F a decimal from 0 to " + row->values + " (at most 6 places)");
+            break;
     }
     if (row->setting) o->settingValue[row - optionRows] = first;
     if (row->run) row->run(o, first, second);
@@ -209,7 +239,8 @@ RunOptions parseRunOptions(const std::string& commandLine) {
     o.window = false;
     o.windowWidth = 0;
     o.windowHeight = 0;
-    o.maxFramesPerSecond = -1;
+    o.maxFramesPerSecond = 0;
+    o.cpuBudget = defaultCpuBudget;
     std::istringstream in(commandLine);
     std::string word;
     while (in >> word) {

@@ -20,7 +20,8 @@ struct RunOptions {
     bool window;  // an ordinary, resizable window instead of the full screen
     int32_t windowWidth;
     int32_t windowHeight;
-    int32_t maxFramesPerSecond;  // -1: as the display allows (30 where the swap does not wait); 0: no cap
+    int32_t maxFramesPerSecond;  // 0: no cap beyond the display's own (where the swap waits for it)
+    double cpuBudget;            // share of one processor core the run may use on average; 0: no budget
 };
 
 // Reads the words of `commandLine`; the last of repeated options wins. Pure: no output.

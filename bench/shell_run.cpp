@@ -2,7 +2,7 @@
 // outside (scripts/cpu-use.sh), beside a bare GL program on the same renderer: with --bare the
 // window only clears and swaps, paced the same way.
 //
-// Usage: bench_shell_run [--bare] [--max-fps=N] [-root | -window-id N]
+// Usage: bench_shell_run [--bare] [--max-fps=N] [--cpu-budget=F] [-root | -window-id N]
 // Prints "first frame <ms> ms after start" on standard output once the first frame is on the screen
 // (measured from LUMIVANE_START_NS, CLOCK_REALTIME nanoseconds taken before the program was
 // started, else from the program's main), then runs until SIGTERM or SIGINT.
@@ -46,7 +46,7 @@ static void reportFirstFrame(double start) {
     fflush(stdout);
 }
 
-static void runBare(int32_t cap, double start) {
+static void runBare(int32_t cap, double budget, double start) {
     installStopSignals();
     viewport = new Viewport();
     viewport->openVideo(0, 0, 0);
@@ -54,22 +54,22 @@ static void runBare(int32_t cap, double start) {
     SDL_GL_SwapBuffers();
     glFinish();
     reportFirstFrame(start);
-    FramePacer pacer;
-    pacer.initPacer(effectiveFrameCap(cap, viewport->swapWaitsForDisplay), SDL_GetTicks());
+    RunPacing pacing;
+    pacing.initPacing(budget, cap, SDL_GetTicks());
     SDL_Event event;
     while (!stopRequestedBySignal()) {
         while (SDL_PollEvent(&event)) {
         }
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         SDL_GL_SwapBuffers();
-        uint32_t rest = pacer.restAfterFrame(SDL_GetTicks());
+        uint32_t rest = pacing.restAfterFrame(SDL_GetTicks());
         if (rest > 0) SDL_Delay(rest);
     }
     viewport->closeVideo();
 }
 
 // runFullScreen with the default settings, the first frame timed.
-static void runScene(int32_t cap, double start) {
+static void runScene(int32_t cap, double budget, double start) {
     if (installPath.found) pakLibrary.setBasePath(installPath.installDirectory());
     settings = new SaverSettings(defaultSettings());
     installStopSignals();
@@ -79,28 +79,31 @@ static void runScene(int32_t cap, double start) {
     renderFrame();
     glFinish();
     reportFirstFrame(start);
-    runMainLoop(cap);
+    runMainLoop(cap, budget);
 }
 
 int main(int argc, char** argv) {
     double start = startMs(realtimeMs());
     bool bare = false;
-    int32_t cap = frameCapAuto;
+    int32_t cap = 0;
+    double budget = defaultCpuBudget;
     std::string words;
     for (int i = 1; i < argc; i++) {
         if (strcmp(argv[i], "--bare") == 0) {
             bare = true;
         } else if (strncmp(argv[i], "--max-fps=", 10) == 0) {
             cap = atoi(argv[i] + 10);
+        } else if (strncmp(argv[i], "--cpu-budget=", 13) == 0) {
+            budget = atof(argv[i] + 13);
         } else {
             words += std::string(words.empty() ? "" : " ") + argv[i];
         }
     }
     chooseHostWindow(words);
     if (bare) {
-        runBare(cap, start);
+        runBare(cap, budget, start);
     } else {
-        runScene(cap, start);
+        runScene(cap, budget, start);
     }
     return 0;
 }

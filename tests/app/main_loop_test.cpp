@@ -36,14 +36,6 @@ TEST(EventEndsRun, MotionCountsOnlyAfterThreeSecondsAndWhenAsked) {
     EXPECT_FALSE(eventEndsRun(motion, 100000, false));
 }
 
-TEST(FrameCap, AutoCapsOnlyWhereTheSwapDoesNotWait) {
-    EXPECT_EQ(0, effectiveFrameCap(frameCapAuto, true));
-    EXPECT_EQ(30, effectiveFrameCap(frameCapAuto, false));
-    EXPECT_EQ(0, effectiveFrameCap(0, false));
-    EXPECT_EQ(60, effectiveFrameCap(60, true));
-    EXPECT_EQ(12, effectiveFrameCap(12, false));
-}
-
 // Frames that take 5 ms each, started when the pacer says: the rate holds on average, and a frame
 // that overruns is followed by the next at once, on a new grid.
 TEST(FramePacer, HoldsTheCapOnAverageAndNeverCatchesUp) {

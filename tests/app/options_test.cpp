@@ -92,7 +92,12 @@ TEST(RunOptions, WindowHelpAndVersion) {
     EXPECT_EQ(640, sized.windowWidth);
     EXPECT_EQ(16384, sized.windowHeight);
 
-    EXPECT_EQ(-1, plain.maxFramesPerSecond);  // as the display allows
+    EXPECT_EQ(0, plain.maxFramesPerSecond);  // as the display allows
+    EXPECT_DOUBLE_EQ(0.3, plain.cpuBudget);
+    EXPECT_DOUBLE_EQ(0.0, parseRunOptions("--cpu-budget=0").cpuBudget);
+    EXPECT_DOUBLE_EQ(0.001, parseRunOptions("--cpu-budget=.001").cpuBudget);
+    EXPECT_DOUBLE_EQ(1.5, parseRunOptions("--cpu-budget=1.5").cpuBudget);
+    EXPECT_DOUBLE_EQ(64.0, parseRunOptions("--cpu-budget=64.000000").cpuBudget);
     EXPECT_EQ(0, parseRunOptions("--max-fps=0").maxFramesPerSecond);
     EXPECT_EQ(1000, parseRunOptions("-root --max-fps=60 --max-fps=1000").maxFramesPerSecond);
 
@@ -104,9 +109,10 @@ TEST(RunOptions, WindowHelpAndVersion) {
     EXPECT_EQ(std::string::npos, version.find("unknown"));  // the build names its version
     // The help names every option with its values.
     std::string help = optionsHelpText();
-    for (const char* form : {"--clock=digital|digital24|analog|off", "--clock-size=large|small",
-                             "--calendar=default|russian|off", "--[no-]fps", "--[no-]mouse-ends",
-                             "--window[=WIDTHxHEIGHT]", "--max-fps=N", "--help", "--version"})
+    for (const char* form :
+         {"--clock=digital|digital24|analog|off", "--clock-size=large|small",
+          "--calendar=default|russian|off", "--[no-]fps", "--[no-]mouse-ends", "--window[=WIDTHxHEIGHT]",
+          "--max-fps=N", "--cpu-budget=F", "--help", "--version"})
         EXPECT_NE(std::string::npos, help.find(form)) << form;
 }
 
@@ -139,6 +145,14 @@ TEST(RunOptions, BadOptionsGiveOneLineNamingThemAndTheAcceptedValues) {
         {"--max-fps=1001", "\"1001\"", "0 to 1000"},
         {"--max-fps=-1", "\"-1\"", "0 to 1000"},
         {"--max-fps=30fps", "\"30fps\"", "--max-fps=N"},
+        {"--cpu-budget", "\"\"", "--cpu-budget=F"},
+        {"--cpu-budget=.", "\".\"", "0 to 64"},
+        {"--cpu-budget=-0.1", "\"-0.1\"", "0 to 64"},
+        {"--cpu-budget=0,3", "\"0,3\"", "--cpu-budget=F"},
+        {"--cpu-budget=30%", "\"30%\"", "--cpu-budget=F"},
+        {"--cpu-budget=64.5", "\"64.5\"", "0 to 64"},
+        {"--cpu-budget=0.0000001", "\"0.0000001\"", "6 places"},
+        {"--cpu-budget=1e-3", "\"1e-3\"", "--cpu-budget=F"},
         {"--", "\"--\"", "--version"},
         {"--fps --bogus --help", "\"--bogus\"", "--help"},
     };

@@ -9,7 +9,7 @@ xml=$source_dir/data/lumivane.xml
 mapfile -t args < <(grep -o 'arg\(-set\|-unset\)\?="[^"]*"' "$xml" | sed 's/^[^"]*"\(.*\)"$/\1/')
 [ "${#args[@]}" -ge 6 ] || fail "only ${#args[@]} arguments in $xml"
 for needed in -root --clock=analog --clock=digital24 --clock=off --clock-size=small --calendar=russian \
-  --calendar=off --fps; do
+  --calendar=off --fps --cpu-budget=0; do
   printf '%s\n' "${args[@]}" | grep -qx -- "$needed" || fail "$xml offers no $needed"
 done
 # Each select's first entry adds nothing: the settings file's choice, by default the defaults.
