@@ -59,10 +59,19 @@ void timedRemoval(int32_t) {
     if (currentTrack->elapsed > currentTrack->realParam1) currentNode->markDying();
 }
 
-// At most one update per frame; the track clock pays 30 ms per update, so long frames bank time.
+// The effect textures take one step per 30 ms of track time, at most one upload a frame. A frame of
+// several steps' length runs them all, so the fire burns at nearly the same speed at any frame
+// rate; what is left over is dropped rather than banked, so a stall is never paid back in a burst
+// and nothing runs fast when the rate rises again.
+static const int32_t effectStepMs = 30;
+static const int32_t effectStepsAtMost = 8;
+
 void effectTrackCallback(int32_t) {
-    if (currentTrack->elapsed > 0.0) {
-        currentTrack->elapsed -= 30.0;
-        effectTextures.updateEffectTextures();
-    }
+    if (currentTrack->elapsed <= 0.0) return;
+    int32_t steps = (int32_t)(currentTrack->elapsed / effectStepMs);
+    if (steps < 1) steps = 1;
+    if (steps > effectStepsAtMost) steps = effectStepsAtMost;
+    currentTrack->elapsed -= steps * effectStepMs;
+    if (currentTrack->elapsed > 0.0) currentTrack->elapsed = 0.0;
+    effectTextures.updateEffectTextures(steps);
 }

@@ -47,8 +47,10 @@ static void freeEffectTexture(EffectTexture* texture) {
 }
 
 // Regenerates the pixels and uploads them into the existing texture object.
-static void updateEffectTexture(EffectTexture* texture, int32_t time) {
-    texture->generator(time, texture->width, texture->height, texture->pixels, texture->userData);
+static void updateEffectTexture(EffectTexture* texture, int32_t time, int32_t steps) {
+    int32_t runs = texture->stepped ? steps : 1;
+    for (int32_t i = 0; i < runs; i++)
+        texture->generator(time, texture->width, texture->height, texture->pixels, texture->userData);
     glBindTexture(GL_TEXTURE_2D, texture->textureId);
     glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, texture->width, texture->height, GL_RGBA, GL_UNSIGNED_BYTE,
                     texture->pixels);
@@ -61,7 +63,9 @@ static EffectTexture* createEffect(const EffectName& name) {
         return newEffectTexture(plasmaGenerator, freeBytes, bias, name.width, name.height);
     }
     FireState* fire = initFireState(name.width, name.height);
-    return newEffectTexture(fireGenerator, freeFire, fire, name.width, name.height);
+    EffectTexture* texture = newEffectTexture(fireGenerator, freeFire, fire, name.width, name.height);
+    texture->stepped = true;
+    return texture;
 }
 
 // Textures still held at exit lose their memory here; their GL names went with the context.
@@ -90,7 +94,7 @@ void EffectTextures::releaseEffectTexture(const char* name) {
 }
 
 // Every texture of one update sees the same time.
-void EffectTextures::updateEffectTextures() {
+void EffectTextures::updateEffectTextures(int32_t steps) {
     int32_t time = (int32_t)frameTicks;
-    for (size_t i = 0; i < effects.size(); i++) updateEffectTexture(effects.items[i], time);
+    for (size_t i = 0; i < effects.size(); i++) updateEffectTexture(effects.items[i], time, steps);
 }

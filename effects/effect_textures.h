@@ -17,6 +17,7 @@ struct EffectTexture {
     uint32_t textureId;
     uint8_t* pixels;  // width * height * 4, RGBA rows, row 0 first
     int32_t pixelBytes;
+    bool stepped;  // moves one step a run (Fire) instead of following the time (Plasma)
 };
 
 // Procedural textures named "?#Plasma<w> <h> <r> <g> <b>" or "?#Fire<w> <h>", shared by exact name.
@@ -26,7 +27,7 @@ struct EffectTextures {
     ~EffectTextures();
     uint32_t getEffectTexture(const char* name);  // 0, registering nothing, for names outside the grammar
     void releaseEffectTexture(const char* name);
-    void updateEffectTextures();
+    void updateEffectTextures(int32_t steps = 1);  // steps: what a stepped texture owes, one upload
 };
 
 extern EffectTextures effectTextures;
