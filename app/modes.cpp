@@ -10,6 +10,7 @@
 #include "app/video.h"
 #include "content/scene.h"
 #include "pak/library.h"
+#include "platform/heap_trim.h"
 #include "platform/host_window.h"
 #include "platform/install_path.h"
 #include "platform/preview.h"
@@ -86,6 +87,7 @@ int runCommandLine(const std::string& commandLine) {
 }
 
 int runFullScreen(const RunOptions& options) {
+    keepLargeBlocksOffHeap();
     std::string problem;  // the saver reports nothing: a settings file it cannot use gives the defaults
     SaverSettings chosen = loadSettingsFile(settingsReadPath(), &problem);
     // Without a folder the archives are looked up in the working directory.

@@ -22,6 +22,7 @@
 #include "app/video.h"
 #include "content/scene.h"
 #include "pak/library.h"
+#include "platform/heap_trim.h"
 #include "platform/host_window.h"
 #include "platform/install_path.h"
 
@@ -70,6 +71,7 @@ static void runBare(int32_t cap, double budget, double start) {
 
 // runFullScreen with the default settings, the first frame timed.
 static void runScene(int32_t cap, double budget, double start) {
+    keepLargeBlocksOffHeap();
     if (installPath.found) pakLibrary.setBasePath(installPath.installDirectory());
     settings = new SaverSettings(defaultSettings());
     installStopSignals();

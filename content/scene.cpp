@@ -266,12 +266,14 @@ void spawnBubble(int32_t) {
     currentNode->addChild(bubble);
 }
 
-// By then every kind of thing the scene shows has been made and drawn once.
+// By then every kind of thing the scene shows has been made and drawn once. Bubbles come and go
+// after that and leave holes of their own, so the heap is given back again now and then.
 static const double startUpMs = 3000.0;
+static const double heapReturnIntervalMs = 30000.0;
 
 void returnStartUpHeap(int32_t) {
     if (!(currentTrack->elapsed > startUpMs)) return;
-    currentTrack->finishTrack();
+    currentTrack->elapsed -= heapReturnIntervalMs;
     returnFreeHeap();
 }
 

@@ -29,7 +29,7 @@ void fitOverlayToView(const ViewEdges& view);
 // Track callbacks.
 void spawnBubble(int32_t arg);        // on a bubble source: one bubble every 180 to 229 ms of track time
 void addLateOverlay(int32_t arg);     // on overlayRoot: adds the "nn" model after a minute
-void returnStartUpHeap(int32_t arg);  // gives back the heap start-up freed, once, after a few seconds
+void returnStartUpHeap(int32_t arg);  // gives back freed heap after a few seconds, then every 30 s
 
 // Whether a bubble is due; if so, takes a random spacing off *elapsed.
 bool takeBubbleTurn(double* elapsed);

@@ -5,3 +5,6 @@
 void returnFreeHeap() {
     _heapmin();
 }
+
+// The Windows heap already gives large blocks their own mappings.
+void keepLargeBlocksOffHeap() {}
