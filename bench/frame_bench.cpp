@@ -291,7 +291,6 @@ static double timeGenerators(int calls) {
 }
 
 int main(int argc, char** argv) {
-    keepLargeBlocksOffHeap();  // as the saver does, so the memory report matches it
     bool defaultDisplay = argc > 1 && strcmp(argv[1], "--default-display") == 0;
     if (defaultDisplay) {
         argc--;

@@ -71,7 +71,6 @@ static void runBare(int32_t cap, double budget, double start) {
 
 // runFullScreen with the default settings, the first frame timed.
 static void runScene(int32_t cap, double budget, double start) {
-    keepLargeBlocksOffHeap();
     if (installPath.found) pakLibrary.setBasePath(installPath.installDirectory());
     settings = new SaverSettings(defaultSettings());
     installStopSignals();

@@ -4,7 +4,3 @@
 // holds (decoded pictures, the renderer's first copies of textures); the allocator keeps it unless
 // asked.
 void returnFreeHeap();
-
-// Before start-up: large blocks (texture levels, the renderer's staging buffers) come straight
-// from the system and go straight back when freed, instead of leaving holes in the heap.
-void keepLargeBlocksOffHeap();

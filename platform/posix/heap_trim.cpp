@@ -11,12 +11,3 @@ void returnFreeHeap() {
     malloc_trim(0);
 #endif
 }
-
-void keepLargeBlocksOffHeap() {
-#if defined(__GLIBC__)
-    // glibc's own starting bound, but fixed: by default every large block freed raises it (up to
-    // 32 MiB), after which start-up's big buffers are carved from the heap and their holes stay
-    // resident (4.8 MiB at 3840x2160).
-    mallopt(M_MMAP_THRESHOLD, 128 * 1024);
-#endif
-}

@@ -5,6 +5,3 @@
 void returnFreeHeap() {
     _heapmin();
 }
-
-// The Windows heap already gives large blocks their own mappings.
-void keepLargeBlocksOffHeap() {}

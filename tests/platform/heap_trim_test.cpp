@@ -21,7 +21,6 @@ static long anonymousKb() {
 // 32 MiB freed below a block still in use: the allocator keeps much of it until asked to give
 // it back, and then most of that must go.
 TEST(HeapTrim, FreedPagesBelowALiveBlockGoBack) {
-    keepLargeBlocksOffHeap();
     std::vector<char*> blocks;
     for (int i = 0; i < 512; i++) {
         char* block = (char*)malloc(64 * 1024);
