@@ -1,10 +1,11 @@
-# Windows build (see cmake/mingw-i686.cmake): SDL 1.2, libpng and zlib come from the static
-# mingw libraries that scripts/windows-deps.sh builds; OpenGL, GLU and the Win32 services from
-# the toolchain's import libraries. Programs are linked statically, so they need only Windows' DLLs.
-set(LUMIVANE_WINDOWS_DEPS ${CMAKE_SOURCE_DIR}/.cache/windows-deps/i686 CACHE PATH
+# Windows build (cmake/mingw-i686.cmake or cmake/mingw-x86_64.cmake): SDL 1.2, libpng and zlib
+# come from the static mingw libraries that scripts/windows-deps.sh builds for that processor;
+# OpenGL, GLU and the Win32 services from the toolchain's import libraries. Programs are linked
+# statically, so they need only Windows' DLLs.
+set(LUMIVANE_WINDOWS_DEPS ${CMAKE_SOURCE_DIR}/.cache/windows-deps/${CMAKE_SYSTEM_PROCESSOR} CACHE PATH
   "Prefix of the mingw builds of SDL 1.2, libpng and zlib")
 if(NOT EXISTS ${LUMIVANE_WINDOWS_DEPS}/lib/libSDL.a)
-  message(FATAL_ERROR "No Windows libraries in ${LUMIVANE_WINDOWS_DEPS}: run scripts/windows-deps.sh")
+  message(FATAL_ERROR "No Windows libraries in ${LUMIVANE_WINDOWS_DEPS}: run WINDOWS_ARCH=${CMAKE_SYSTEM_PROCESSOR} scripts/windows-deps.sh")
 endif()
 
 add_library(windows_platform INTERFACE)

@@ -4,8 +4,13 @@
 ;   makensis -DBUILD_DIR=$PWD/build-win -DOUT_FILE=$PWD/build-win/Lumivane-setup.exe installer/lumivane.nsi
 ; (absolute paths: makensis reads files relative to this script's folder), or scripts/windows-build.sh.
 ; Silent: Lumivane-setup.exe /S, uninstall.exe /S.
+; With -DWIN64 it is the 64-bit build's installer (a 64-bit installer itself), which installs into
+; the 64-bit Program Files, System32 and registry view; the two can be installed side by side.
 
 Unicode true
+!ifdef WIN64
+  Target amd64-unicode
+!endif
 !include "MUI2.nsh"
 
 !ifndef BUILD_DIR
@@ -20,8 +25,12 @@ Unicode true
 
 Name "Lumivane"
 OutFile "${OUT_FILE}"
-; A 32-bit program: Program Files (x86) on 64-bit Windows.
-InstallDir "$PROGRAMFILES\Nobrell\Lumivane"
+!ifdef WIN64
+  InstallDir "$PROGRAMFILES64\Nobrell\Lumivane"
+!else
+  ; A 32-bit program: Program Files (x86) on 64-bit Windows.
+  InstallDir "$PROGRAMFILES\Nobrell\Lumivane"
+!endif
 InstallDirRegKey HKLM "${SETTINGS_KEY}" "Path"
 RequestExecutionLevel admin
 SetCompressor /SOLID lzma
@@ -31,6 +40,21 @@ SetCompressor /SOLID lzma
 !insertmacro MUI_UNPAGE_CONFIRM
 !insertmacro MUI_UNPAGE_INSTFILES
 !insertmacro MUI_LANGUAGE "English"
+
+; Each build's programs read the registry view of their own width.
+!ifdef WIN64
+  !define OWN_VIEW 64
+  !define OTHER_VIEW 32
+!else
+  !define OWN_VIEW 32
+  !define OTHER_VIEW 64
+!endif
+Function .onInit
+  SetRegView ${OWN_VIEW}
+FunctionEnd
+Function un.onInit
+  SetRegView ${OWN_VIEW}
+FunctionEnd
 
 Section "Lumivane"
   SetShellVarContext all
@@ -49,7 +73,8 @@ Section "Lumivane"
   WriteRegStr HKLM "${SETTINGS_KEY}" "Path" "$INSTDIR\"
 
   ; Windows lists the .scr files of the system folder (SysWOW64 for a 32-bit one on 64-bit
-  ; Windows, which is where a 32-bit installer's system folder points).
+  ; Windows, which is where a 32-bit installer's system folder points; System32 for the 64-bit
+  ; installer).
   SetOutPath "$SYSDIR"
   File "${BUILD_DIR}\Lumivane.scr"
   SetOutPath "$INSTDIR"
@@ -80,8 +105,13 @@ Section "Uninstall"
   Delete "$INSTDIR\uninstall.exe"
   RMDir "$INSTDIR"
   RMDir "$INSTDIR\.."
-  ; The settings file the Settings dialog wrote, in the all-users application data folder.
-  Delete "$APPDATA\nobrell_Lumivane_cfg"
+  ; The settings file the Settings dialog wrote, in the all-users application data folder. Both
+  ; builds read the same file, so it stays while the other one is still installed.
+  SetRegView ${OTHER_VIEW}
+  ReadRegStr $0 HKLM "${SETTINGS_KEY}" "Path"
+  SetRegView ${OWN_VIEW}
+  StrCmp $0 "" 0 +2
+    Delete "$APPDATA\nobrell_Lumivane_cfg"
   DeleteRegKey HKLM "Software\Nobrell\Lumivane"
   DeleteRegKey /ifempty HKLM "Software\Nobrell"
   DeleteRegKey HKLM "${UNINSTALL_KEY}"

@@ -1,19 +1,38 @@
 #!/usr/bin/env bash
-# Cross-builds Lumivane for 32-bit Windows into build-win (or BUILD_DIR) and packs the installer.
-# The archives and preview.ppk are the native build's (the same bytes on every platform): taken
-# from NATIVE_BUILD_DIR (default build-test), built there first when missing.
-#   scripts/windows-build.sh [extra cmake arguments]
+# Cross-builds Lumivane for Windows and packs its installer: 32-bit into build-win with
+# Lumivane-setup.exe, or with WINDOWS_ARCH=x86_64 64-bit into build-win64 with
+# Lumivane-setup-x64.exe (BUILD_DIR names another folder). The archives and preview.ppk are the
+# native build's (the same bytes on every platform): taken from NATIVE_BUILD_DIR (default
+# build-test), built there first when missing.
+#   [WINDOWS_ARCH=i686|x86_64] scripts/windows-build.sh [extra cmake arguments]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
-build=${BUILD_DIR:-build-win}
+arch=${WINDOWS_ARCH:-i686}
+case $arch in
+i686)
+    build=${BUILD_DIR:-build-win}
+    installer=Lumivane-setup.exe
+    nsis_target=()
+    ;;
+x86_64)
+    build=${BUILD_DIR:-build-win64}
+    installer=Lumivane-setup-x64.exe
+    nsis_target=(-DWIN64)
+    ;;
+*)
+    echo "windows-build.sh: WINDOWS_ARCH must be i686 or x86_64, not '$arch'" >&2
+    exit 2
+    ;;
+esac
+export WINDOWS_ARCH=$arch
 native=${NATIVE_BUILD_DIR:-build-test}
 archives="main.pak clock.pak calendar.pak utils.pak debug.pak"
 
 scripts/windows-install-deps.sh
 scripts/windows-deps.sh >/dev/null
 
-cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" -DCMAKE_BUILD_TYPE=Release \
+cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-$arch.cmake" -DCMAKE_BUILD_TYPE=Release \
     -DLUMIVANE_WERROR=ON -DLUMIVANE_BENCH=OFF "$@" >/dev/null
 cmake --build "$build" -j"$(nproc)" >/dev/null
 
@@ -34,5 +53,6 @@ else
     convert -size 152x112 gradient:navy-orange -type TrueColor "bmp3:$build/preview.ppk"
 fi
 
-makensis -V2 -DBUILD_DIR="$root/$build" -DOUT_FILE="$root/$build/Lumivane-setup.exe" installer/lumivane.nsi
-echo "Windows build in $build; installer $build/Lumivane-setup.exe"
+makensis -V2 "${nsis_target[@]}" -DBUILD_DIR="$root/$build" -DOUT_FILE="$root/$build/$installer" \
+    installer/lumivane.nsi
+echo "Windows ($arch) build in $build; installer $build/$installer"

@@ -1,18 +1,28 @@
 #!/usr/bin/env bash
-# Builds zlib, libpng and SDL 1.2 for 32-bit Windows (mingw-w64, static) from Debian's source
-# packages into a cache folder. Each library is built only when its cache entry is missing.
-#   scripts/windows-deps.sh [CACHE_DIR]      (default: .cache/windows-deps under the repository)
+# Builds zlib, libpng and SDL 1.2 for Windows (mingw-w64, static) from Debian's source packages
+# into a cache folder, one prefix for each processor; the sources are fetched once for both.
+# Each library is built only when its cache entry is missing.
+#   [WINDOWS_ARCH=i686|x86_64] scripts/windows-deps.sh [CACHE_DIR]
+#   (32-bit by default; CACHE_DIR defaults to .cache/windows-deps under the repository)
 set -euo pipefail
 
 root="$(cd "$(dirname "$0")/.." && pwd)"
+arch=${WINDOWS_ARCH:-i686}
+case $arch in
+i686 | x86_64) ;;
+*)
+    echo "windows-deps.sh: WINDOWS_ARCH must be i686 or x86_64, not '$arch'" >&2
+    exit 2
+    ;;
+esac
 cache="${1:-$root/.cache/windows-deps}"
-prefix="$cache/i686"
-host=i686-w64-mingw32
-mkdir -p "$cache/src" "$prefix"
+host=$arch-w64-mingw32
+mkdir -p "$cache/src" "$cache/$arch"
 cache="$(cd "$cache" && pwd)"
-prefix="$cache/i686"
+prefix="$cache/$arch"
 
 # A private sources list with the deb-src line, so the system's own lists stay as they are.
+# Always bookworm's: classic SDL 1.2 has no source package in later releases.
 apt_source() {
     local lists="$cache/apt/lists" list="$cache/apt/sources.list"
     mkdir -p "$lists/partial"
@@ -27,7 +37,7 @@ apt_source() {
     (cd "$cache/src" && apt-get "${opts[@]}" source --download-only -qq "$1")
 }
 
-log="$cache/build.log"
+log="$cache/build-$arch.log"
 : >"$log"
 
 # Unpacks the Debian source package $1 (with its patches) and prints the folder. apt has already
@@ -39,7 +49,7 @@ unpack() {
         apt_source "$1" >>"$log" 2>&1
         dsc=$(ls "$cache/src/$1"_*.dsc | head -n1)
     fi
-    local dir="$cache/src/build-$1"
+    local dir="$cache/src/build-$arch-$1"
     rm -rf "$dir"
     dpkg-source -x "$dsc" "$dir" >>"$log" 2>&1
     echo "$dir"
@@ -49,7 +59,7 @@ unpack() {
 build() {
     local name=$1
     shift
-    echo "building $name for Windows"
+    echo "building $name for Windows ($arch)"
     if ! (cd "$(unpack "$name")" && "$@") >>"$log" 2>&1; then
         tail -n 30 "$log"
         echo "building $name failed; the whole log is $log" >&2
@@ -74,5 +84,5 @@ if [ ! -f "$prefix/lib/libSDL.a" ]; then
         --disable-stdio-redirect --disable-nasm --disable-pthreads && make -j$jobs && make install"
 fi
 
-rm -rf "$cache"/src/build-*
+rm -rf "$cache/src/build-$arch-"*
 echo "Windows libraries in $prefix"
