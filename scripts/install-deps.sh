@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
-# Installs every Debian 12 package Lumivane needs to build, run and test. Safe to run again.
+# Installs every Debian package Lumivane needs to build, run and test. Safe to run again.
 #   scripts/install-deps.sh [PACKAGE...]    with names, only those (the scripts' own tools)
 set -euo pipefail
 
 packages=(
   # toolchain
-  build-essential cmake git pkg-config ca-certificates clang libclang-rt-14-dev
+  build-essential cmake git pkg-config ca-certificates clang libclang-rt-dev
   # the screensaver: SDL 1.2 (classic, not the sdl12-compat wrapper), SDL_image, Mesa GL/GLU/EGL, X11
   libsdl1.2-dev libsdl-image1.2-dev libgl-dev libglu1-mesa-dev libegl-dev libegl-mesa0 libgl1-mesa-dri
   libx11-dev libxrandr-dev
