@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
-# The README's two commands on a clean Debian 12, made here: a minimal root from debootstrap
-# (kept in the cache folder between runs; --fresh makes it again), a copy of it with the committed
+# The README's two commands on a clean Debian 12 (bookworm, the default) or 13 (trixie), made here:
+# a minimal root from debootstrap (one kept in the cache folder for each release between runs;
+# --fresh makes it again), a copy of it with the committed
 # tree (git archive HEAD) inside, then, in that copy, with nothing preinstalled and no display:
 #   1. the test command, scripts/test.sh, with CI=true;
 #   2. the run command, scripts/run.sh, on an Xvfb started for it: the scene must show, and SIGTERM
 #      must end the saver with status 0.
 # Prints the time taken and the test totals; exits non-zero when anything failed. Run as root.
-#   scripts/fresh-check.sh [--fresh]      (FRESH_CHECK_CACHE names another cache folder)
+#   scripts/fresh-check.sh [--fresh] [bookworm|trixie]   (FRESH_CHECK_CACHE: another cache folder)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 # Real paths throughout: /proc/mounts and /proc/PID/root name the copy without symbolic links, and
@@ -18,23 +19,23 @@ if [ "$(id -u)" -ne 0 ]; then
     exit 1
 fi
 fresh=0
+release=bookworm
 for arg in "$@"; do
     case $arg in
     --fresh) fresh=1 ;;
+    bookworm | trixie) release=$arg ;;
     *)
-        echo "usage: scripts/fresh-check.sh [--fresh]" >&2
+        echo "usage: scripts/fresh-check.sh [--fresh] [bookworm|trixie]" >&2
         exit 2
         ;;
     esac
 done
 
 cache=${FRESH_CHECK_CACHE:-$repo/.cache/fresh-check}
-base=$cache/bookworm # debootstrap's root, never changed once made
-target=$cache/run    # this run's copy of it
 mkdir -p "$cache"
 cache=$(realpath "$cache")
-base=$cache/bookworm
-target=$cache/run
+base=$cache/$release       # debootstrap's root, never changed once made
+target=$cache/run-$release # this run's copy of it
 started=$(date +%s)
 
 elapsed() {
@@ -87,20 +88,22 @@ trap cleanup EXIT
 trap 'exit 130' INT
 trap 'exit 143' TERM
 
-# The mirror that apt on this machine uses for bookworm.
-mirror=${FRESH_CHECK_MIRROR:-$(apt-get indextargets --format '$(SITE) $(CODENAME)' 'Created-By: Packages' 2>/dev/null |
-    awk '$2 == "bookworm" { print $1; exit }')}
+# The mirrors that apt on this machine uses: the same archive serves every release.
+sites=$(apt-get indextargets --format '$(SITE) $(CODENAME)' 'Created-By: Packages' 2>/dev/null)
+mirror=${FRESH_CHECK_MIRROR:-$(awk '$2 !~ /-/ { print $1; exit }' <<<"$sites")}
 mirror=${mirror:-http://deb.debian.org/debian}
+security=$(awk '$2 ~ /-security$/ { print $1; exit }' <<<"$sites")
 
 if [ "$fresh" = 1 ] || [ ! -f "$base/.complete" ]; then
     scripts/install-deps.sh debootstrap
     # A debootstrap that was cut short may have left its own mounts in the partial root.
     remove "$base"
     remove "$base.partial"
-    echo "== debootstrap --variant=minbase bookworm from $mirror into $base"
-    if ! debootstrap --variant=minbase bookworm "$base.partial" "$mirror" >"$cache/debootstrap.log" 2>&1; then
-        tail -n 20 "$cache/debootstrap.log"
-        echo "fresh check: debootstrap failed after $(elapsed); the log is $cache/debootstrap.log"
+    echo "== debootstrap --variant=minbase $release from $mirror into $base"
+    log=$cache/debootstrap-$release.log
+    if ! debootstrap --variant=minbase "$release" "$base.partial" "$mirror" >"$log" 2>&1; then
+        tail -n 20 "$log"
+        echo "fresh check: debootstrap failed after $(elapsed); the log is $log"
         exit 1
     fi
     mv "$base.partial" "$base"
@@ -114,13 +117,11 @@ cleanup
 remove "$target"
 cp -a "$base" "$target"
 rm -f "$target/.complete"
-# A Debian 12 machine as installed: its updates and security archives beside the main one.
-security=$(apt-get indextargets --format '$(SITE) $(CODENAME)' 'Created-By: Packages' 2>/dev/null |
-    awk '$2 == "bookworm-security" { print $1; exit }')
+# A Debian machine as installed: its updates and security archives beside the main one.
 {
-    echo "deb $mirror bookworm main"
-    echo "deb $mirror bookworm-updates main"
-    [ -z "$security" ] || echo "deb $security bookworm-security main"
+    echo "deb $mirror $release main"
+    echo "deb $mirror $release-updates main"
+    [ -z "$security" ] || echo "deb $security $release-security main"
 } >"$target/etc/apt/sources.list"
 cp /etc/resolv.conf "$target/etc/resolv.conf"
 # Packages must not start their services on this machine from inside the copy.
@@ -143,31 +144,31 @@ inside() {
 }
 
 failed=0
-echo "== the test command (scripts/test.sh), output in $cache/test.log"
+echo "== the test command (scripts/test.sh), output in $cache/test-$release.log"
 test_status=0
-inside "nice scripts/test.sh" >"$cache/test.log" 2>&1 || test_status=$?
+inside "nice scripts/test.sh" >"$cache/test-$release.log" 2>&1 || test_status=$?
 if [ "$test_status" -ne 0 ]; then
-    tail -n 60 "$cache/test.log"
+    tail -n 60 "$cache/test-$release.log"
     echo "FAIL: scripts/test.sh ended with status $test_status"
     failed=1
 fi
 
-echo "== the run command (scripts/run.sh) on an Xvfb, output in $cache/run.log"
+echo "== the run command (scripts/run.sh) on an Xvfb, output in $cache/run-$release.log"
 run_status=0
-inside "nice bash scripts/fresh-run-check.bash /root/run-screen.png" >"$cache/run.log" 2>&1 || run_status=$?
-cp "$target/root/run-screen.png" "$cache/run-screen.png" 2>/dev/null || true
-tail -n 3 "$cache/run.log"
+inside "nice bash scripts/fresh-run-check.bash /root/run-screen.png" >"$cache/run-$release.log" 2>&1 || run_status=$?
+cp "$target/root/run-screen.png" "$cache/run-screen-$release.png" 2>/dev/null || true
+tail -n 3 "$cache/run-$release.log"
 if [ "$run_status" -ne 0 ]; then
-    tail -n 30 "$cache/run.log"
-    echo "FAIL: the run command check ended with status $run_status (screenshot: $cache/run-screen.png)"
+    tail -n 30 "$cache/run-$release.log"
+    echo "FAIL: the run command check ended with status $run_status (screenshot: $cache/run-screen-$release.png)"
     failed=1
 fi
 
 echo "== totals"
-grep -E "tests passed|tests failed out of|^[0-9]+ passed, [0-9]+ failed|^fuzzing: |^Total Test time" "$cache/test.log" || true
+grep -E "tests passed|tests failed out of|^[0-9]+ passed, [0-9]+ failed|^fuzzing: |^Total Test time" "$cache/test-$release.log" || true
 if [ "$failed" -eq 0 ]; then
-    echo "fresh check: passed in $(elapsed)"
+    echo "fresh check ($release): passed in $(elapsed)"
 else
-    echo "fresh check: FAILED after $(elapsed)"
+    echo "fresh check ($release): FAILED after $(elapsed)"
 fi
 exit "$failed"
