@@ -14,6 +14,7 @@
 #include "platform/host_window.h"
 #include "platform/install_path.h"
 #include "platform/preview.h"
+#include "platform/renderer_threads.h"
 
 ModeChoice chooseMode(const std::string& commandLine) {
     std::istringstream in(commandLine);
@@ -95,6 +96,7 @@ int runFullScreen(const RunOptions& options) {
     applyRunOptions(options, settings);
 
     installStopSignals();
+    chooseRendererThreads(options.cpuBudget > 0);
     viewport = new Viewport();
     if (options.window) {
         viewport->windowed = true;

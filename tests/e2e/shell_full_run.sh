@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The full-screen run: the desktop mode without a settings file, the mode a settings file picks,
-# and Escape ending the run with status 0.
+# Escape ending the run with status 0, and the software renderer's threads the run asks for.
 source "$(dirname "$0")/shell_common.bash"
 need_archives
 
@@ -20,6 +20,9 @@ drawn() {
 wait_until 10 drawn || fail "the screen stayed one flat colour ($colours colours)"
 mkdir -p "$build/e2e-shots"
 cp "$work/desktop.png" "$build/e2e-shots/shell_full_run.png"
+# llvmpipe names its rasteriser threads; a GPU's driver makes none of that name.
+renderer_threads() { cat /proc/"$saver_pid"/task/*/comm 2>/dev/null | grep -c '^llvmpipe' || true; }
+threads_at_budget=$(renderer_threads)
 xdotool key space
 sleep 0.5
 expect_running "a key other than Escape ended the run"
@@ -42,4 +45,27 @@ size=$(window_size)
 xdotool key Escape
 wait_end 10
 [ "$end_status" = 0 ] || fail "Escape at 640x480: status $end_status"
-echo "full run: desktop $desktop, settings rows 3 and 1, Escape: ok"
+
+# At a budget the renderer draws on the saver's own thread, unless the user said otherwise;
+# without one it keeps its threads. Each row: environment, options, threads expected.
+has_threads() { [ "$(renderer_threads)" -gt 0 ]; }
+start_saver --cpu-budget=0
+window_size >/dev/null
+wait_until 5 has_threads || true
+threads_unbudgeted=$(renderer_threads)
+xdotool key Escape
+wait_end 10
+if [ "$threads_unbudgeted" -gt 0 ]; then
+  [ "$threads_at_budget" = 0 ] || fail "at the default budget llvmpipe drew with $threads_at_budget threads"
+  LP_NUM_THREADS=1 start_saver
+  window_size >/dev/null
+  wait_until 5 has_threads || true
+  threads_chosen=$(renderer_threads)
+  xdotool key Escape
+  wait_end 10
+  [ "$threads_chosen" = 1 ] || fail "the user's LP_NUM_THREADS=1 gave $threads_chosen threads"
+  threads="renderer threads 0 at the budget, $threads_unbudgeted without, 1 when asked"
+else
+  threads="no renderer threads to choose (not llvmpipe, or one core)"
+fi
+echo "full run: desktop $desktop, settings rows 3 and 1, Escape, $threads: ok"
