@@ -25,6 +25,7 @@
 #include "platform/heap_trim.h"
 #include "platform/host_window.h"
 #include "platform/install_path.h"
+#include "platform/renderer_threads.h"
 
 static double realtimeMs() {
     using namespace std::chrono;
@@ -101,6 +102,8 @@ int main(int argc, char** argv) {
         }
     }
     chooseHostWindow(words);
+    // As the saver does, for both: the bare program is the yardstick of the renderer's own cost.
+    chooseRendererThreads(budget > 0);
     if (bare) {
         runBare(cap, budget, start);
     } else {
