@@ -89,6 +89,11 @@ static void handleEvents(bool& stopRequested) {
         if (eventEndsRun(event, SDL_GetTicks(), mouseMoveEnds)) requestStop(stopRequested);
         if (windowEventEndsRun(event)) requestStop(stopRequested);
     }
+    if (viewport) {
+        VideoNews news = viewport->pollVideo();
+        if (news.resized) fitOverlayToView(viewport->edges());
+        if (news.gone) requestStop(stopRequested);
+    }
     CoverInput coverInput = pollCoverWindows(SDL_GetTicks());
     if (coverInputEndsRun(coverInput, SDL_GetTicks(), mouseMoveEnds)) requestStop(stopRequested);
     if (stopSignalled) requestStop(stopRequested);
@@ -120,6 +125,6 @@ void runMainLoop(int32_t maxFramesPerSecond, double cpuBudget) {
 
 int32_t renderFrame() {
     drawFrame(sceneRoot, overlayRoot, SDL_GetTicks(), nullptr, nullptr);
-    SDL_GL_SwapBuffers();
+    if (viewport) viewport->swapBuffers();
     return 1;
 }

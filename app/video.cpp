@@ -10,6 +10,7 @@
 
 #include "app/app_state.h"
 #include "platform/cover_windows.h"
+#include "platform/host_gl.h"
 #include "platform/host_window.h"
 #include "platform/video_driver.h"
 
@@ -28,7 +29,8 @@ static const double farPlane = 250.0;
 
 void Viewport::openVideo(int32_t modeWidth, int32_t modeHeight, int32_t modeBits) {
     initVideo(modeWidth, modeHeight, modeBits);
-    SDL_ShowCursor(windowed ? 1 : 0);
+    // A host window's pointer is hidden by the host context itself.
+    if (!hosted) SDL_ShowCursor(windowed ? 1 : 0);
 }
 
 // Whatever ends the process once the mode may be changed (a missing archive exits from deep
@@ -37,23 +39,29 @@ static void restoreDesktopAtExit() {
     SDL_Quit();
 }
 
-void Viewport::initVideo(int32_t modeWidth, int32_t modeHeight, int32_t modeBits) {
-    chooseVideoDriver();
-    // Only the run's own full screen covers the other monitors: a host window's framework owns
-    // the screens, and an ordinary window leaves the desktop usable. The covers come first, so
-    // no other monitor shows the desktop once the scene is up.
-    ScreenRect scene = {};
-    bool covering = !windowed && !hostWindowSize(nullptr, nullptr) && openCoverWindows(&scene);
-    if (SDL_Init(SDL_INIT_VIDEO) < 0) {
+static void startSdl(Uint32 subsystems) {
+    if (SDL_Init(subsystems) < 0) {
         fprintf(stderr, "Video initialization failed: %s\n", SDL_GetError());
         exitOnVideoFailure();
     }
     static bool restoreRegistered = false;
     if (!restoreRegistered) restoreRegistered = atexit(restoreDesktopAtExit) == 0;
+}
+
+void Viewport::initVideo(int32_t modeWidth, int32_t modeHeight, int32_t modeBits) {
     // A window handed over by a screensaver framework sets the size; the settings' mode does not apply.
-    if (!windowed && hostWindowSize(&width, &height)) {
-        bitsPerPixel = 32;
-    } else if (modeWidth != 0 || modeHeight != 0 || modeBits != 0) {
+    if (!windowed && hostWindowSize(nullptr, nullptr)) {
+        openHostVideo();
+        return;
+    }
+    chooseVideoDriver();
+    // Only the run's own full screen covers the other monitors: a host window's framework owns
+    // the screens, and an ordinary window leaves the desktop usable. The covers come first, so
+    // no other monitor shows the desktop once the scene is up.
+    ScreenRect scene = {};
+    bool covering = !windowed && openCoverWindows(&scene);
+    startSdl(SDL_INIT_VIDEO);
+    if (modeWidth != 0 || modeHeight != 0 || modeBits != 0) {
         width = modeWidth;
         height = modeHeight;
         bitsPerPixel = modeBits;
@@ -96,7 +104,6 @@ static Uint32 videoFlags(bool windowed) {
     Uint32 flags = SDL_OPENGL | SDL_FULLSCREEN | SDL_HWSURFACE | SDL_ASYNCBLIT;
     if (info && info->blit_hw) flags |= SDL_HWACCEL;
     if (windowed) flags = (flags & ~(Uint32)SDL_FULLSCREEN) | SDL_RESIZABLE;
-    if (!windowed && hostWindowSize(nullptr, nullptr)) flags &= ~(Uint32)SDL_FULLSCREEN;
     return flags;
 }
 
@@ -116,12 +123,33 @@ int32_t Viewport::createGlContext() {
             exitOnVideoFailure();
         }
     }
-    applyGlState();
     int interval = 0;
-    bool intervalSet = SDL_GL_GetAttribute(SDL_GL_SWAP_CONTROL, &interval) == 0 && interval == 1;
+    settleGlContext(SDL_GL_GetAttribute(SDL_GL_SWAP_CONTROL, &interval) == 0 && interval == 1);
+    return 1;
+}
+
+// SDL is started for its clock alone: the context is made on the host window directly, which
+// works whether SDL can draw into a foreign window or not.
+void Viewport::openHostVideo() {
+    startSdl(0);
+    HostGlStart start;
+    std::string problem;
+    if (!openHostGl(hostWindowHandle(), &start, &problem)) {
+        fprintf(stderr, "Video mode set failed: %s\n", problem.c_str());
+        exitOnVideoFailure();
+    }
+    hosted = true;
+    width = start.width;
+    height = start.height;
+    bitsPerPixel = 32;
+    if (start.multisampled) glEnable(GL_MULTISAMPLE);
+    settleGlContext(start.swapInterval);
+}
+
+void Viewport::settleGlContext(bool intervalSet) {
+    applyGlState();
     swapWaitsForDisplay = intervalSet && !isSoftwareRenderer((const char*)glGetString(GL_RENDERER));
     setProjection(width, height);
-    return 1;
 }
 
 bool isSoftwareRenderer(const char* renderer) {
@@ -204,16 +232,41 @@ void Viewport::resizeWindow(int32_t newWidth, int32_t newHeight) {
 }
 
 void Viewport::toggleFullScreen() {
-    SDL_WM_ToggleFullScreen(screenSurface);
+    if (!hosted) SDL_WM_ToggleFullScreen(screenSurface);
+}
+
+void Viewport::swapBuffers() {
+    if (hosted) {
+        swapHostGl();
+    } else {
+        SDL_GL_SwapBuffers();
+    }
+}
+
+VideoNews Viewport::pollVideo() {
+    VideoNews news;
+    if (!hosted) return news;
+    HostGlNews host = pollHostGl();
+    if (host.resized && (host.width != width || host.height != height)) {
+        width = host.width;
+        height = host.height;
+        setProjection(width, height);
+        news.resized = true;
+    }
+    news.gone = host.gone;
+    return news;
 }
 
 void Viewport::closeVideo() {
+    if (hosted) closeHostGl();
+    hosted = false;
     SDL_Quit();
     closeCoverWindows();
     screenSurface = nullptr;
 }
 
 void exitOnVideoFailure() {
+    closeHostGl();
     SDL_Quit();
     closeCoverWindows();
     exit(1);

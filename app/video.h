@@ -4,6 +4,12 @@
 #include "scene/transform.h"
 #include "scene/view_edges.h"
 
+// What the window drawn into reported since the last look.
+struct VideoNews {
+    bool resized = false;  // the picture and the camera now follow a new size
+    bool gone = false;     // the window was destroyed: the run should end
+};
+
 // The full-screen OpenGL mode and the camera. One instance per full-screen run.
 struct Viewport {
     Vec3 viewCorner;  // lower-left window corner unprojected into eye space (all parts negative)
@@ -12,11 +18,15 @@ struct Viewport {
     int32_t bitsPerPixel = 0;  // as asked, or the desktop's; the mode itself is always 32 bits
     bool windowed = false;     // an ordinary, resizable window with the cursor shown (set before openVideo)
     bool swapWaitsForDisplay = false;  // the buffer swap waits for the display's refresh (swap interval 1)
+    bool hosted = false;  // draws into a screensaver framework's window through its own GL context
 
     // All three zero open the desktop mode. Hides the cursor. Exits with status 1 on failure.
     void openVideo(int32_t modeWidth, int32_t modeHeight, int32_t modeBits);
     void initVideo(int32_t modeWidth, int32_t modeHeight, int32_t modeBits);
     int32_t createGlContext();
+    void openHostVideo();
+    // The GL state and the camera once a context is current; `intervalSet`: swap interval 1 took.
+    void settleGlContext(bool intervalSet);
     // Works on any current GL context (no SDL needed): viewport, perspective, viewCorner.
     int32_t setProjection(int32_t viewWidth, int32_t viewHeight);
     ViewEdges edges() const;                  // the camera as the scene places things by it
@@ -25,6 +35,9 @@ struct Viewport {
     // A windowed run's window has a new size: the picture and the camera follow it.
     void resizeWindow(int32_t newWidth, int32_t newHeight);
     void toggleFullScreen();
+    void swapBuffers();
+    // Follows what the window drawn into reported (a host window's new size, its end).
+    VideoNews pollVideo();
     void closeVideo();
 };
 

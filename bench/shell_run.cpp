@@ -53,7 +53,7 @@ static void runBare(int32_t cap, double budget, double start) {
     viewport = new Viewport();
     viewport->openVideo(0, 0, 0);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    SDL_GL_SwapBuffers();
+    viewport->swapBuffers();
     glFinish();
     reportFirstFrame(start);
     RunPacing pacing;
@@ -63,7 +63,7 @@ static void runBare(int32_t cap, double budget, double start) {
         while (SDL_PollEvent(&event)) {
         }
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-        SDL_GL_SwapBuffers();
+        viewport->swapBuffers();
         uint32_t rest = pacing.restAfterFrame(SDL_GetTicks());
         if (rest > 0) SDL_Delay(rest);
     }

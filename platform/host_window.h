@@ -11,8 +11,10 @@
 // Numbers may be decimal or 0x-prefixed hexadecimal.
 unsigned long hostWindowId(const std::string& commandLine, const char* environmentWindow,
                            unsigned long rootWindow);
-// Looks for a host window; when one is named and exists, points SDL at it (must run before
-// SDL_Init) and remembers its size. Without one, the run keeps its own full-screen mode.
+// Looks for a host window; when one is named and exists, remembers it and its size. Without one,
+// the run keeps its own full-screen mode.
 void chooseHostWindow(const std::string& commandLine);
 // True when the run draws into a host window; then *width and *height (when given) get its size.
 bool hostWindowSize(int32_t* width, int32_t* height);
+// The host window chosen; 0 when there is none.
+unsigned long hostWindowHandle();

@@ -2,10 +2,10 @@
 
 #include <X11/Xlib.h>
 
-#include <cstdio>
 #include <cstdlib>
 
 static bool hosted = false;
+static unsigned long hostWindow = 0;
 static int32_t hostWidth = 0;
 static int32_t hostHeight = 0;
 
@@ -16,6 +16,7 @@ static int ignoreXError(Display*, XErrorEvent*) {
 
 void chooseHostWindow(const std::string& commandLine) {
     hosted = false;
+    hostWindow = 0;
     Display* display = XOpenDisplay(nullptr);
     // Without a display the video start reports the failure itself.
     if (!display) return;
@@ -28,11 +29,8 @@ void chooseHostWindow(const std::string& commandLine) {
     XSetErrorHandler(previous);
     XCloseDisplay(display);
     if (!exists) return;
-    // SDL 1.2 draws into the window named here instead of making its own.
-    char id[32];
-    snprintf(id, sizeof id, "%lu", window);
-    setenv("SDL_WINDOWID", id, 1);
     hosted = true;
+    hostWindow = window;
     hostWidth = attributes.width;
     hostHeight = attributes.height;
 }
@@ -42,4 +40,8 @@ bool hostWindowSize(int32_t* width, int32_t* height) {
     if (width) *width = hostWidth;
     if (height) *height = hostHeight;
     return true;
+}
+
+unsigned long hostWindowHandle() {
+    return hosted ? hostWindow : 0;
 }

@@ -6,3 +6,7 @@ void chooseHostWindow(const std::string&) {}
 bool hostWindowSize(int32_t*, int32_t*) {
     return false;
 }
+
+unsigned long hostWindowHandle() {
+    return 0;
+}

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Started by xscreensaver, the run draws the whole scene into the window it is handed
 # (XSCREENSAVER_WINDOW, or -window-id N) at that window's size, opens no window of its own, and
-# SIGTERM or SIGINT ends it with status 0, promptly (5 s, as the other endings: on a loaded
-# machine a frame and the teardown may take most of a second each).
+# SIGTERM, SIGINT or the window's destruction ends it with status 0, promptly (5 s, as the other
+# endings: on a loaded machine a frame and the teardown may take most of a second each).
 source "$(dirname "$0")/preview_common.bash"
 for pak in clock.pak calendar.pak utils.pak; do
   [ -e "$build/$pak" ] || { echo "missing $build/$pak"; exit 1; }
@@ -16,9 +16,9 @@ lit() {
 }
 
 check_run() {
-  local name=$1 signal=$2
-  [ "$status" = 0 ] || fail "$name: status $status after SIG$signal"
-  [ "$ms" -le $((5000 * time_scale)) ] || fail "$name: SIG$signal took $ms ms to end the run"
+  local name=$1 ending=$2
+  [ "$status" = 0 ] || fail "$name: status $status after $ending"
+  [ "$ms" -le $((5000 * time_scale)) ] || fail "$name: $ending took $ms ms to end the run"
   [ "$others" = 0 ] || fail "$name: the run opened $others window(s) of its own"
   # The scene fills the window: candles in the middle, the calendar in the top-right corner and
   # the clock in the bottom-right one, where a picture of another size would not put them.
@@ -31,7 +31,10 @@ check_run() {
 
 unset XSCREENSAVER_WINDOW
 host --env --end term --settle 3000 400x300 environment "$build/Lumivane"
-check_run environment TERM
+check_run environment SIGTERM
 host --end int --settle 3000 400x300 window-id "$build/Lumivane" -window-id {}
-check_run window-id INT
+check_run window-id SIGINT
+# xscreensaver may take the window away first: that ends the run as well.
+host --settle 3000 400x300 destroyed "$build/Lumivane" -window-id {}
+check_run destroyed "destroying the window"
 echo "xscreensaver window: ok"
