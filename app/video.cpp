@@ -27,10 +27,30 @@ static const double farPlane = 250.0;
 #define GL_SEPARATE_SPECULAR_COLOR 0x81FA
 #endif
 
+// Full screen wears a transparent cursor rather than none: SDL_ShowCursor(0) there puts SDL 1.2
+// (and sdl12-compat, which copies it) into relative mouse mode, where sdl12-compat reports no
+// motion from pointer moves and the run would not end on them.
+static SDL_Cursor* blankCursor = nullptr;
+
+static void hidePointer() {
+    static Uint8 bits[8] = {0};  // data and mask both clear: every pixel transparent
+    if (!blankCursor) blankCursor = SDL_CreateCursor(bits, bits, 8, 8, 0, 0);
+    if (blankCursor) {
+        SDL_SetCursor(blankCursor);
+    } else {
+        SDL_ShowCursor(0);
+    }
+}
+
 void Viewport::openVideo(int32_t modeWidth, int32_t modeHeight, int32_t modeBits) {
     initVideo(modeWidth, modeHeight, modeBits);
     // A host window's pointer is hidden by the host context itself.
-    if (!hosted) SDL_ShowCursor(windowed ? 1 : 0);
+    if (hosted) return;
+    if (windowed) {
+        SDL_ShowCursor(1);
+    } else {
+        hidePointer();
+    }
 }
 
 // Whatever ends the process once the mode may be changed (a missing archive exits from deep
@@ -260,6 +280,8 @@ VideoNews Viewport::pollVideo() {
 void Viewport::closeVideo() {
     if (hosted) closeHostGl();
     hosted = false;
+    if (blankCursor) SDL_FreeCursor(blankCursor);
+    blankCursor = nullptr;
     SDL_Quit();
     closeCoverWindows();
     screenSurface = nullptr;
