@@ -80,6 +80,7 @@ void Viewport::initVideo(int32_t modeWidth, int32_t modeHeight, int32_t modeBits
     // no other monitor shows the desktop once the scene is up.
     ScreenRect scene = {};
     bool covering = !windowed && openCoverWindows(&scene);
+    if (covering) placeFullScreenWindow(scene);
     startSdl(SDL_INIT_VIDEO);
     if (modeWidth != 0 || modeHeight != 0 || modeBits != 0) {
         width = modeWidth;

@@ -1,7 +1,12 @@
 #pragma once
 
+#include "platform/monitor_layout.h"
+
 // Picks SDL's video driver before SDL starts, unless the user chose one (SDL_VIDEODRIVER).
 void chooseVideoDriver();
 // True when SDL_SetVideoMode on an open OpenGL window resizes it and keeps the GL context (and
 // with it every texture); false where it would make a new context.
 bool resizeKeepsGlContext();
+// Puts the full-screen window, and its picture, on the monitor `scene` (desktop coordinates),
+// where SDL itself might centre them on the whole desk. Call before SDL_SetVideoMode.
+void placeFullScreenWindow(const ScreenRect& scene);

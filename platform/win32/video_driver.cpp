@@ -15,3 +15,6 @@ void chooseVideoDriver() {
 bool resizeKeepsGlContext() {
     return false;
 }
+
+// windib's full screen covers the primary monitor by itself.
+void placeFullScreenWindow(const ScreenRect&) {}
