@@ -50,6 +50,9 @@ id=$(saver_window_id)
 shot_until_lit "$work/small.png" 300x150+170+260
 shot_until_lit "$work/small.png" 130x130+505+345
 
+# SDL2 (under sdl12-compat) centres a new window: moved to the corner first, the wider window
+# stays on the screen, where a screenshot can see all of it.
+xdotool windowmove "$id" 0 0
 xdotool windowsize "$id" 900 400
 wait_until 5 resized || fail "the window did not take 900x400: $(saver_window_size)"
 # The picture fills the new size: the clock sits in the new corner, beyond the old width, and
