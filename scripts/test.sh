@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, then builds and runs every test twice: a plain build and one with
-# AddressSanitizer + UndefinedBehaviorSanitizer; between them the fuzzers and the Windows build
-# under Wine. Starts its own X server; no display is needed.
+# AddressSanitizer + UndefinedBehaviorSanitizer; between them the fuzzers, the Windows build
+# under Wine and, where classic SDL 1.2 is installed, the whole-program tests once more on
+# sdl12-compat. Starts its own X server; no display is needed.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -23,6 +24,19 @@ FUZZ_KEEP_CORPUS=0 FUZZ_SECONDS=${FUZZ_SECONDS:-10} scripts/fuzz.sh
 scripts/test-windows.sh
 
 (cd build-test && ctest --output-on-failure -j2)
+
+# The whole-program tests again, over the same binaries, on sdl12-compat: the SDL 1.2 of later
+# releases, put in front of the classic library, not installed over it.
+compat_status=0
+compat=$(scripts/sdl12-compat-lib.sh) || compat_status=$?
+if [ "$compat_status" -eq 0 ]; then
+  echo "whole-program tests on sdl12-compat: $(LD_LIBRARY_PATH=$compat ldd build-test/Lumivane | grep -o 'libSDL-1.2.so.0 => [^ ]*')"
+  (cd build-test && LD_LIBRARY_PATH=$compat ctest --output-on-failure -j2 -R '^e2e_')
+elif [ "$compat_status" -eq 3 ]; then
+  echo "whole-program tests on sdl12-compat: already run, the installed SDL 1.2 is sdl12-compat"
+else
+  exit "$compat_status"
+fi
 
 BUILD_DIR=build-asan scripts/build.sh -DLUMIVANE_WERROR=ON -DLUMIVANE_SANITIZE=ON -DLUMIVANE_BENCH=OFF
 # Mesa's drivers are unloaded at eglTerminate and SDL_Quit; what they leave behind would then be
