@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   # toolchain
   build-essential cmake git pkg-config ca-certificates clang libclang-rt-dev
-  # the screensaver: SDL 1.2 (classic, not the sdl12-compat wrapper), SDL_image, Mesa GL/GLU/EGL, X11
+  # the screensaver: SDL 1.2 (classic on Debian 12, sdl12-compat on 13), SDL_image, Mesa GL/GLU/EGL, X11
   libsdl1.2-dev libsdl-image1.2-dev libgl-dev libglu1-mesa-dev libegl-dev libegl-mesa0 libgl1-mesa-dri
   libx11-dev libxrandr-dev
   # the asset builder: PNG pictures and text drawn from DejaVu fonts
