@@ -113,11 +113,12 @@ static void setGlAttributes() {
     SDL_GL_SetAttribute(SDL_GL_SWAP_CONTROL, 1);
 }
 
-// The second try: a plain visual, whatever the driver offers.
+// The second try: a plain visual, whatever the driver offers. -1 is "either"; 0 would ask for a
+// software-only visual (GLX_SLOW_VISUAL_EXT, WGL_NO_ACCELERATION_ARB), which most drivers lack.
 static void dropMultisampling() {
     SDL_GL_SetAttribute(SDL_GL_MULTISAMPLEBUFFERS, 0);
     SDL_GL_SetAttribute(SDL_GL_MULTISAMPLESAMPLES, 0);
-    SDL_GL_SetAttribute(SDL_GL_ACCELERATED_VISUAL, 0);
+    SDL_GL_SetAttribute(SDL_GL_ACCELERATED_VISUAL, -1);
 }
 
 static Uint32 videoFlags(bool windowed) {
@@ -137,6 +138,11 @@ int32_t Viewport::createGlContext() {
     if (screenSurface) {
         glEnable(GL_MULTISAMPLE);
     } else {
+        // After one failed mode sdl12-compat refuses every other until its video starts again.
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        startSdl(SDL_INIT_VIDEO);
+        if (windowed) SDL_WM_SetCaption("Lumivane", "Lumivane");
+        setGlAttributes();
         dropMultisampling();
         screenSurface = SDL_SetVideoMode(width, height, 32, flags);
         if (!screenSurface) {
