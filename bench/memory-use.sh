@@ -48,7 +48,7 @@ for size in "${sizes[@]}"; do
     anon[$label]=$(field_mb "$pid" Anonymous)
     printf '%-10s %-6s %12s %12s\n' "$size" "$label" "${anon[$label]}" "$(field_mb "$pid" Rss)"
   done
-  printf '%-10s %-6s %12s\n' "$size" "above" "$(echo "${anon[scene]} - ${anon[bare]}" | bc)"
+  printf '%-10s %-6s %12s\n' "$size" "above" "$(awk -v a="${anon[scene]}" -v b="${anon[bare]}" 'BEGIN { printf "%.1f", a - b }')"
   for pid in "${pids[@]}"; do kill -TERM "$pid" 2>/dev/null || true; wait "$pid" 2>/dev/null || true; done
   pids=()
   stop_xvfb

@@ -51,6 +51,8 @@ fi
 [ -n "$power" ] && export LUMIVANE_POWER_SUPPLY=$power
 
 ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }
+# ratio A B: A / B as a decimal (awk, which every Debian has; bc is not in a minimal one).
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.6f", a / b }'; }
 resident_mb() { awk '/^VmRSS:/ {printf "%.1f", $2 / 1024}' "/proc/$1/status"; }
 swaps() { od -An -t u8 "$work/swaps" 2>/dev/null | tr -d ' ' || true; }
 
@@ -84,12 +86,12 @@ measure() {
   rss=$(resident_mb "$program_pid")
   first=$(sed -n 's/^first frame \([0-9]*\) ms.*/\1 ms/p' "$work/out" | head -1)
   renderer=$(sed -n 's/^renderer //p' "$work/out" | head -1)
-  [ -n "$s0" ] && [ -n "$s1" ] && fps=$(echo "($s1 - $s0) / $measure" | bc -l)
+  [ -n "$s0" ] && [ -n "$s1" ] && fps=$(ratio $((s1 - s0)) "$measure")
   kill -TERM "$program_pid" 2>/dev/null || true
   wait "$program_pid" 2>/dev/null || true
   program_pid=""
   printf '%-24s %6.2f cores  + X %5.2f  %6s fps  %7s MB  %s\n' "$label" \
-    "$(echo "($p1 - $p0) / $hz / $measure" | bc -l)" "$(echo "($x1 - $x0) / $hz / $measure" | bc -l)" \
+    "$(ratio $((p1 - p0)) $((hz * measure)))" "$(ratio $((x1 - x0)) $((hz * measure)))" \
     "$(if [ -n "$fps" ]; then printf '%.1f' "$fps"; else echo '?'; fi)" "$rss" "${first:+first frame $first}"
 }
 
