@@ -6,7 +6,10 @@
 # library to try.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-if dpkg-query -W -f='${Status}' libsdl1.2-compat 2>/dev/null | grep -q "install ok installed"; then
+# Debian 13's libsdl1.2debian is built from sdl12-compat itself; a libsdl1.2-compat installed by
+# hand would be too.
+installed=$(dpkg-query -W -f='${db:Status-Status} ${source:Package}\n' libsdl1.2debian libsdl1.2-compat 2>/dev/null || true)
+if grep -qx 'installed sdl12-compat' <<<"$installed"; then
   exit 3
 fi
 scripts/install-deps.sh libsdl2-2.0-0 >&2
