@@ -12,6 +12,9 @@ enum { RATE_STEP_COUNT = sizeof rateSteps / sizeof rateSteps[0] };
 // window's noise cannot push it straight back down.
 static const double climbShare = 0.85;
 static const int32_t startRate = 10;
+// A rate the budget fell from is tried again only after a wait, twice as long each time.
+static const uint32_t firstHoldMs = 20000;
+static const uint32_t longestHoldMs = 320000;
 static const uint32_t powerCheckMs = 5000;
 
 void FramePacer::initPacer(int32_t rate, uint32_t now) {
@@ -50,13 +53,22 @@ static int32_t highestWithin(const int32_t rates[], int32_t count, double frameC
     return best;
 }
 
-int32_t chooseRate(int32_t current, double frameCpuSeconds, double share, int32_t ceiling) {
+// The highest offered step below `rate`; the floor when there is none.
+static int32_t stepBelow(int32_t rate) {
+    int32_t below = rateSteps[0];
+    for (int32_t step : rateSteps)
+        if (step < rate) below = step;
+    return below;
+}
+
+int32_t chooseRate(int32_t current, double recentFrameCpu, double worstFrameCpu, double share,
+                   int32_t ceiling) {
     if (share <= 0) return ceiling > 0 ? ceiling : 0;
     int32_t rates[RATE_STEP_COUNT + 1];
     int32_t count = offeredRates(ceiling, rates);
-    if (current <= 0 || current * frameCpuSeconds > share)
-        return highestWithin(rates, count, frameCpuSeconds, share);
-    int32_t climb = highestWithin(rates, count, frameCpuSeconds, share * climbShare);
+    if (current <= 0 || current * recentFrameCpu > share)
+        return highestWithin(rates, count, recentFrameCpu, share);
+    int32_t climb = highestWithin(rates, count, worstFrameCpu, share * climbShare);
     return climb > current ? climb : current;
 }
 
@@ -70,6 +82,54 @@ void FrameBudget::initBudget(double share, int32_t ceilingFps) {
     windowStartMs = 0;
     windowStartCpuUs = 0;
     windowFrames = 0;
+    historyCount = 0;
+    fellFrom = 0;
+    retryMs = 0;
+    holdMs = 0;
+    for (int32_t i = 0; i < budgetHistoryWindows; i++) {
+        historyCpuUs[i] = 0;
+        historyFrames[i] = 0;
+    }
+}
+
+void FrameBudget::recordWindow(uint64_t cpuUs, uint32_t frames) {
+    for (int32_t i = budgetHistoryWindows - 1; i > 0; i--) {
+        historyCpuUs[i] = historyCpuUs[i - 1];
+        historyFrames[i] = historyFrames[i - 1];
+    }
+    historyCpuUs[0] = cpuUs;
+    historyFrames[0] = frames;
+    if (historyCount < budgetHistoryWindows) historyCount++;
+}
+
+// On a quiet machine one window's frames can cost a sixth more than the next one's: judged window
+// by window, the rate would tip down a step and back up again and again. So the budget is held
+// over the last two windows, and a climb waits until every window on record leaves room for it.
+double FrameBudget::recentFrameCpu() const {
+    return (double)(historyCpuUs[0] + historyCpuUs[1]) / 1e6 / (historyFrames[0] + historyFrames[1]);
+}
+
+double FrameBudget::worstFrameCpu() const {
+    double worst = 0;
+    for (int32_t i = 0; i < historyCount; i++) {
+        double cost = (double)historyCpuUs[i] / 1e6 / historyFrames[i];
+        if (cost > worst) worst = cost;
+    }
+    return worst;
+}
+
+// A fall starts a wait before the rate fallen from is tried again; a climb during it stops short.
+int32_t FrameBudget::holdBack(int32_t next, uint32_t nowMs) {
+    if (next > rate && fellFrom > 0 && (int32_t)(nowMs - retryMs) < 0) {
+        int32_t below = stepBelow(fellFrom);
+        if (next > below) next = below > rate ? below : rate;
+    }
+    if (next < rate) {
+        holdMs = holdMs == 0 ? firstHoldMs : (holdMs * 2 < longestHoldMs ? holdMs * 2 : longestHoldMs);
+        fellFrom = rate;
+        retryMs = nowMs + holdMs;
+    }
+    return next;
 }
 
 bool FrameBudget::afterFrame(uint32_t nowMs, uint64_t cpuUs) {
@@ -86,7 +146,8 @@ bool FrameBudget::afterFrame(uint32_t nowMs, uint64_t cpuUs) {
         windowFrames++;
         return false;
     }
-    double frameCpuSeconds = (double)(cpuUs - windowStartCpuUs) / 1e6 / windowFrames;
+    uint64_t windowCpuUs = cpuUs - windowStartCpuUs;
+    uint32_t frames = windowFrames;
     windowStartMs = nowMs;
     windowStartCpuUs = cpuUs;
     windowFrames = 1;
@@ -96,7 +157,8 @@ bool FrameBudget::afterFrame(uint32_t nowMs, uint64_t cpuUs) {
         warmedUp = true;
         return false;
     }
-    int32_t next = chooseRate(rate, frameCpuSeconds, coreShare, ceiling);
+    recordWindow(windowCpuUs, frames);
+    int32_t next = holdBack(chooseRate(rate, recentFrameCpu(), worstFrameCpu(), coreShare, ceiling), nowMs);
     if (next == rate) return false;
     rate = next;
     return true;
