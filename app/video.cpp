@@ -235,7 +235,7 @@ int32_t Viewport::setProjection(int32_t viewWidth, int32_t viewHeight) {
 }
 
 ViewEdges Viewport::edges() const {
-    return ViewEdges{viewCorner, height};
+    return ViewEdges{viewCorner, height, width};
 }
 
 double Viewport::edgeXAtDepth(double depth) const {

@@ -134,7 +134,7 @@ struct EmptiedMesh {
 static void emptyMeshes(SceneNode* node, const std::string& group, std::vector<EmptiedMesh>* emptied) {
     for (size_t i = 0; i < node->meshes.size(); i++) {
         MeshPart* mesh = node->meshes[i];
-        if (pictureGroup(mesh->textureName) != group) continue;
+        if (pictureGroup(mesh->textureName.c_str()) != group) continue;
         emptied->push_back(EmptiedMesh{mesh, mesh->triangleCount, mesh->geometryList});
         mesh->triangleCount = 0;
         mesh->geometryList = 0;
@@ -184,7 +184,7 @@ struct PictureCost {
 static void countPictures(const SceneNode* node, std::vector<PictureCost>* costs) {
     for (size_t i = 0; i < node->meshes.size(); i++) {
         const MeshPart* mesh = node->meshes[i];
-        std::string group = pictureGroup(mesh->textureName);
+        std::string group = pictureGroup(mesh->textureName.c_str());
         size_t j = 0;
         while (j < costs->size() && (*costs)[j].group != group) j++;
         if (j == costs->size()) costs->push_back(PictureCost{group, 0, 0, 0.0});
@@ -254,16 +254,15 @@ static long textureBytes(uint32_t texture) {
 // Where the process's private memory goes once start-up is over (after the heap it freed went back).
 static void reportMemory() {
     double mib = 1024.0 * 1024.0;
-    long archiveBytes = 0, pictureBytes = 0, mipmappedBytes = 0;
+    long archiveBytes = 0, pictureBytes = 0, fittedBytes = 0;
     for (size_t a = 0; a < pakLibrary.archives.size(); a++) {
         const LibraryArchive& archive = pakLibrary.archives.items[a];
         for (size_t e = 0; e < archive.archive->entries.size(); e++)
-            archiveBytes += archive.archive->entries[e].size;
+            if (archive.archive->entries[e].bytes) archiveBytes += archive.archive->entries[e].size;
         for (size_t t = 0; t < archive.textures.size(); t++) {
-            if (archive.textures.items[t] == 0) continue;
-            long bytes = textureBytes(archive.textures.items[t]);
+            long bytes = textureBytes(archive.textures.items[t].id);
             pictureBytes += bytes;
-            if (archive.mipmapped) mipmappedBytes += bytes;
+            if (archive.fitted) fittedBytes += bytes;
         }
     }
     struct mallinfo2 heap = mallinfo2();
@@ -273,9 +272,9 @@ static void reportMemory() {
     double inUse = (double)(heap.uordblks + heap.hblkhd);
     printf("  heap                 %.1f MiB in use, %.1f MiB free but held\n", inUse / mib,
            heap.fordblks / mib);
-    printf("  picture textures     %.1f MiB (overlay's mipmapped ones %.1f MiB)\n", pictureBytes / mib,
-           mipmappedBytes / mib);
-    printf("  open archives        %.1f MiB of entry bytes\n", archiveBytes / mib);
+    printf("  picture textures     %.1f MiB (the overlay's, fitted to the screen, %.1f MiB)\n",
+           pictureBytes / mib, fittedBytes / mib);
+    printf("  open archives        %.1f MiB of entry bytes held\n", archiveBytes / mib);
     // The programs the renderer generates for each combination of lights, texturing and tests the
     // scene draws with, and their compiled variants; the frame's colour and depth buffers; display
     // lists and the context.

@@ -72,8 +72,8 @@ int liveNodes() {
 int pictureTextures() {
     int count = 0;
     for (size_t a = 0; a < pakLibrary.archives.size(); a++) {
-        const RefTable<uint32_t>& textures = pakLibrary.archives.items[a].textures;
-        for (size_t i = 0; i < textures.size(); i++) count += textures.items[i] != 0;
+        const RefTable<PictureTexture>& textures = pakLibrary.archives.items[a].textures;
+        for (size_t i = 0; i < textures.size(); i++) count += textures.items[i].id != 0;
     }
     return count;
 }
@@ -105,7 +105,7 @@ bool referencesBalance() {
     Held library = {0, 0, 0};
     for (size_t a = 0; a < pakLibrary.archives.size(); a++) {
         library.archiveRefs += pakLibrary.archives.refs[a];
-        const RefTable<uint32_t>& textures = pakLibrary.archives.items[a].textures;
+        const RefTable<PictureTexture>& textures = pakLibrary.archives.items[a].textures;
         for (size_t i = 0; i < textures.size(); i++) library.textureRefs += textures.refs[i];
     }
     for (size_t i = 0; i < effectTextures.effects.size(); i++)

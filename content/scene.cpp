@@ -168,6 +168,7 @@ static void buildMainScene() {
 }
 
 void fitOverlayToView(const ViewEdges& view) {
+    pakLibrary.newScreen(view.pixelColumns, view.pixelRows);
     if (!overlayRoot || overlayRoot->dying) return;
     for (int p = 0; p < overlayPinCount; p++)
         for (size_t c = 0; c < overlayRoot->children.size(); c++)
@@ -188,19 +189,11 @@ static void addOverlayCarrier(const ViewEdges& view, double depth, double shift,
     overlayRoot->addChild(carrier);
 }
 
-// The overlay's pictures are made for a 4K screen: smaller screens draw them from mipmaps.
+// The overlay's pictures are made for a 4K screen; each is drawn at the pixels it covers.
 static const char* const overlayPaks[3] = {"clock.pak", "calendar.pak", "utils.pak"};
-static const int32_t overlayPictureRows = 2160;
-
-// A screen of half those rows or fewer never samples the finest level; of a quarter, the next too.
-static int32_t unseenOverlayLevels(int32_t rows) {
-    int32_t levels = 0;
-    while (rows > 0 && (int64_t)rows << (levels + 1) <= overlayPictureRows) levels++;
-    return levels;
-}
 
 static void buildOverlay(const SceneChoices& choices, const ViewEdges& view) {
-    for (const char* pak : overlayPaks) pakLibrary.mipmapPictures(pak, unseenOverlayLevels(view.pixelRows));
+    for (const char* pak : overlayPaks) pakLibrary.fitPictures(pak);
     if (choices.showCalendar) {
         int32_t variant = choices.russianCalendar ? 0 : 1;
         addOverlayCarrier(view, calendarDepth, 0, view.edgeYAtDepth(calendarEdgeDepth), calendarZ,
@@ -228,6 +221,7 @@ static void buildOverlay(const SceneChoices& choices, const ViewEdges& view) {
 
 void buildScene(const SceneChoices& choices, const ViewEdges& view) {
     resetSceneState();
+    pakLibrary.newScreen(view.pixelColumns, view.pixelRows);
     sceneRoot = newNode();
     overlayRoot = newNode();
     setUpLights();

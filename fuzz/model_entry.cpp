@@ -25,7 +25,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // The archive lives in memory under a name no file has; the library shares it as if opened.
     PakArchive* archive = new PakArchive();
     archive->addEntry("model", data, (uint32_t)size);
-    pakLibrary.archives.add("fuzz.pak", LibraryArchive{archive, false, 0, {}, {}});
+    pakLibrary.archives.add("fuzz.pak", LibraryArchive{archive, false, {}, {}});
 
     SceneNode node;
     node.initNode();

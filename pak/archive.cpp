@@ -29,16 +29,19 @@ void PakArchive::clear() {
     for (size_t i = 0; i < entries.size(); i++) delete[] entries[i].bytes;
     entries.clear();
     names.clear();
+    path.clear();
 }
 
-bool PakArchive::load(const char* path, std::string* error) {
+bool PakArchive::load(const char* file, std::string* error) {
     clear();
-    std::vector<uint8_t> file;
-    if (!readFileBytes(path, &file)) {
+    std::vector<uint8_t> bytes;
+    if (!readFileBytes(file, &bytes)) {
         if (error) *error = strerror(errno);
         return false;
     }
-    return loadBytes(file.data(), file.size(), error);
+    if (!loadBytes(bytes.data(), bytes.size(), error)) return false;
+    path = file;
+    return true;
 }
 
 namespace {
@@ -102,12 +105,78 @@ bool PakArchive::loadBytes(const uint8_t* data, size_t size, std::string* error)
     return true;
 }
 
-PakEntry PakArchive::findEntry(const char* name) const {
+namespace {
+int entryIndex(const std::vector<std::string>& names, const char* name) {
     size_t length = strlen(name);
     for (size_t i = 0; i < names.size(); i++) {
-        if (names[i].size() == length && memcmp(names[i].data(), name, length) == 0) return entries[i];
+        if (names[i].size() == length && memcmp(names[i].data(), name, length) == 0) return (int)i;
     }
-    return PakEntry{nullptr, 0};
+    return -1;
+}
+
+// The first entry named `name` in the file at `path`, walked record by record with the same checks
+// as a whole load: no size is trusted beyond what the file holds, and only the one entry is read.
+uint8_t* readNamedEntry(const std::string& path, const char* name, uint32_t* size) {
+    FILE* f = fopen(path.c_str(), "rb");
+    if (!f) return nullptr;
+    uint8_t* found = nullptr;
+    long fileSize = -1;
+    uint8_t word[4];
+    if (fseek(f, 0, SEEK_END) == 0) fileSize = ftell(f);
+    if (fileSize >= 4 && fseek(f, 0, SEEK_SET) == 0 && fread(word, 1, 4, f) == 4) {
+        const int32_t count = (int32_t)readLe32(word);
+        const size_t length = strlen(name);
+        long pos = 4;
+        char stored[PakArchive::kMaxNameLength];
+        for (int32_t i = 0; i < count; i++) {
+            int nameLength = fgetc(f);
+            if (nameLength < 0 || (size_t)nameLength > PakArchive::kMaxNameLength) break;
+            if (fread(stored, 1, (size_t)nameLength, f) != (size_t)nameLength || fread(word, 1, 4, f) != 4)
+                break;
+            pos += 1 + nameLength + 4;
+            const uint32_t entrySize = readLe32(word);
+            if (entrySize > (uint64_t)(fileSize - pos)) break;
+            if ((size_t)nameLength == length && memcmp(stored, name, length) == 0) {
+                uint8_t* bytes = new uint8_t[entrySize];
+                if (fread(bytes, 1, entrySize, f) == entrySize) {
+                    found = bytes;
+                    *size = entrySize;
+                } else {
+                    delete[] bytes;
+                }
+                break;
+            }
+            if (fseek(f, (long)entrySize, SEEK_CUR) != 0) break;
+            pos += (long)entrySize;
+        }
+    }
+    fclose(f);
+    return found;
+}
+}  // namespace
+
+PakEntry PakArchive::findEntry(const char* name) const {
+    int i = entryIndex(names, name);
+    return i >= 0 && entries[(size_t)i].bytes ? entries[(size_t)i] : PakEntry{nullptr, 0};
+}
+
+PakEntry PakArchive::loadEntry(const char* name) {
+    int i = entryIndex(names, name);
+    if (i < 0) return PakEntry{nullptr, 0};
+    PakEntry& entry = entries[(size_t)i];
+    if (!entry.bytes) {
+        uint32_t size = 0;
+        entry.bytes = readNamedEntry(path, name, &size);
+        entry.size = entry.bytes ? size : 0;
+    }
+    return entry.bytes ? entry : PakEntry{nullptr, 0};
+}
+
+void PakArchive::releaseEntry(const char* name) {
+    int i = entryIndex(names, name);
+    if (i < 0 || path.empty()) return;
+    delete[] entries[(size_t)i].bytes;
+    entries[(size_t)i].bytes = nullptr;
 }
 
 bool PakArchive::addEntry(const std::string& name, const void* bytes, uint32_t size) {

@@ -4,7 +4,8 @@
 #include <string>
 #include <vector>
 
-// Bytes of one archive entry; owned by the archive, valid while it lives.
+// Bytes of one archive entry; owned by the archive, valid while it lives and until the entry is
+// released (releaseEntry).
 struct PakEntry {
     const uint8_t* bytes;
     uint32_t size;
@@ -14,8 +15,9 @@ struct PakEntry {
 struct PakArchive {
     static constexpr size_t kMaxNameLength = 127;  // the length byte is signed on disk
 
-    std::vector<PakEntry> entries;
+    std::vector<PakEntry> entries;  // bytes null while released
     std::vector<std::string> names;
+    std::string path;  // the file it was loaded from; empty when made in memory
 
     PakArchive();  // empty, for authoring
     ~PakArchive();
@@ -27,7 +29,15 @@ struct PakArchive {
     bool load(const char* path, std::string* error);
     // The same from bytes already in memory (the file's whole contents); the bytes are copied.
     bool loadBytes(const uint8_t* data, size_t size, std::string* error);
-    PakEntry findEntry(const char* name) const;  // first exact match; {nullptr, 0} when absent
+    PakEntry findEntry(
+        const char* name) const;  // first exact match as held; {nullptr, 0} when absent or released
+    // The same, reading a released entry's bytes again from the file. What the file holds now
+    // counts: it is looked up by name and checked again, so a file replaced meanwhile yields its
+    // new entry, and a damaged or vanished one yields {nullptr, 0}.
+    PakEntry loadEntry(const char* name);
+    // Frees the bytes of the first entry of that name until they are loaded again. Archives made in
+    // memory keep theirs: there is nothing to read them back from.
+    void releaseEntry(const char* name);
     bool addEntry(const std::string& name, const void* bytes,
                   uint32_t size);  // false for names over 127 bytes
     // Authoring only (archive_writer.cpp):

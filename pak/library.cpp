@@ -3,7 +3,8 @@
 #include <algorithm>
 #include <cstdlib>
 
-PakLibrary::PakLibrary() : basePath("0"), unseenLevels(0) {}
+PakLibrary::PakLibrary()
+    : basePath("0"), screen(1), screenWidth(0), screenHeight(0), keepsEntryBytes(false) {}
 
 // GL textures are left alone: the context is gone by the time static destruction runs.
 PakLibrary::~PakLibrary() {
@@ -32,9 +33,7 @@ int openIndex(PakLibrary* library, const char* name) {
     std::string path = base == "0" ? std::string(name) : base + name;
     PakArchive* archive = new PakArchive();
     if (!archive->load(path.c_str(), nullptr)) exit(1);  // the scene cannot go on without its assets
-    bool mipmapped = listed(library->mipmappedNames, name);
-    return library->archives.add(
-        name, LibraryArchive{archive, mipmapped, mipmapped ? library->unseenLevels : 0, {}, {}});
+    return library->archives.add(name, LibraryArchive{archive, listed(library->fittedNames, name), {}, {}});
 }
 }  // namespace
 
@@ -43,7 +42,12 @@ PakArchive* PakLibrary::openArchive(const char* name) {
 }
 
 PakEntry PakLibrary::getEntry(const char* pakName, const char* entryName) {
-    return openArchive(pakName)->findEntry(entryName);
+    return openArchive(pakName)->loadEntry(entryName);
+}
+
+void PakLibrary::releaseEntryBytes(const char* pakName, const char* entryName) {
+    int i = archives.find(pakName);
+    if (i >= 0 && !keepsEntryBytes) archives.items[i].archive->releaseEntry(entryName);
 }
 
 uint32_t PakLibrary::getTexture(const char* pakName, const char* entryName) {
@@ -64,11 +68,23 @@ void PakLibrary::releaseArchive(const char* pakName) {
     archives.remove(i);
 }
 
-void PakLibrary::mipmapPictures(const char* pakName, int32_t levels) {
-    if (!listed(mipmappedNames, pakName)) mipmappedNames.push_back(pakName);
-    unseenLevels = levels;
+void PakLibrary::fitPictures(const char* pakName) {
+    if (!listed(fittedNames, pakName)) fittedNames.push_back(pakName);
     int i = archives.find(pakName);
-    if (i < 0) return;
-    archives.items[i].mipmapped = true;
-    archives.items[i].unseenLevels = levels;
+    if (i >= 0) archives.items[i].fitted = true;
+}
+
+bool PakLibrary::fitsPictures(const char* pakName) const {
+    return listed(fittedNames, pakName);
+}
+
+void PakLibrary::fitTexture(const char* pakName, uint32_t textureId, int32_t width, int32_t height) {
+    int i = archives.find(pakName);
+    if (i >= 0) archives.items[i].fitTexture(textureId, width, height, screen);
+}
+
+void PakLibrary::newScreen(int32_t width, int32_t height) {
+    screen++;
+    screenWidth = width;
+    screenHeight = height;
 }

@@ -3,10 +3,14 @@
 #include <string>
 #include <vector>
 
-// One mesh block of a model entry. The arrays point into the entry's bytes (never copied);
-// the owning node keeps the archive loaded.
+#include "pak/model_layout.h"
+
+// One mesh block of a model entry. Its geometry goes to the driver once, as a display list made
+// when it is loaded; the arrays point into the entry's bytes only until then (null afterwards:
+// the bytes may be gone) unless the library keeps entry bytes. Where no list could be made they
+// stay, and so do the bytes.
 struct MeshPart {
-    const uint8_t* material;  // the 60-byte material block
+    MeshMaterial material;
     bool savedDepthTest;
     bool savedNormalize;
     bool savedLighting;
@@ -16,19 +20,26 @@ struct MeshPart {
     const uint8_t* normals;
     const uint8_t* texCoords;
     std::string textureOwner;  // archive file name, or the full effect texture name
-    const char* textureName;
+    std::string textureName;
     uint32_t texture;
     bool isEffectTexture;
     double savedModelview[16];  // read for transparent meshes only, which need it at the end of the frame
-    uint32_t geometryList;      // GL display list of the three arrays, made on the first draw; 0: none yet
+    uint32_t geometryList;      // GL display list of the three arrays; 0: none
+    // Where the whole picture lies in the mesh's plane, for pictures fitted to the pixels they
+    // cover: its top-left corner (s = t = 0) and the steps to s = 1 and to t = 1.
+    bool fitsPicture;
+    double pictureCorner[3], pictureAcross[3], pictureDown[3];
+    uint32_t fittedFor;  // the screen its picture was last fitted for
 
     void initMeshPart();
-    // Reads one block at cursor (never past end) and loads its texture; cursor is left just past
-    // the block. Returns false, loading nothing, when the block does not fit wholly before end.
+    // Reads one block at cursor (never past end), loads its texture and compiles its geometry;
+    // cursor is left just past the block. Returns false, loading nothing, when the block does not
+    // fit wholly before end.
     bool parseMeshBlock(const uint8_t*& cursor, const uint8_t* end, const char* pakName);
+    bool needsEntryBytes() const;  // its arrays are still drawn from the entry (no list could be made)
     void drawMeshPart();
     void drawDeferredMesh();
-    // Gives the texture back and deletes the display list (needs the GL context it was drawn in).
+    // Gives the texture back and deletes the display list (needs the GL context it was made in).
     void releaseMeshPart();
 };
 

@@ -4,11 +4,9 @@
 #include <SDL/SDL.h>
 #include <SDL/SDL_image.h>
 
-#include <algorithm>
+#include <cmath>
 #include <cstdint>
-#include <cstdio>
 #include <cstring>
-#include <vector>
 
 namespace {
 #if SDL_BYTEORDER == SDL_LIL_ENDIAN
@@ -32,87 +30,123 @@ SDL_Surface* convertToRgba(SDL_Surface* surface) {
     return converted;
 }
 
-// The next mipmap level down: each texel the rounded mean of the 2x2 block above it (a pair once
-// one side is a single texel). Made here rather than by the driver: a software renderer makes each
-// level with a draw of its own and compiles shaders for it, which was a third of the start-up.
-void halveRgba(const uint8_t* src, int w, int h, std::vector<uint8_t>* out) {
-    const int nw = w > 1 ? w / 2 : 1, nh = h > 1 ? h / 2 : 1;
-    const size_t dx = w > 1 ? 4 : 0, dy = h > 1 ? (size_t)w * 4 : 0;
-    out->resize((size_t)nw * nh * 4);
-    for (int y = 0; y < nh; y++) {
-        const uint8_t* row = src + (size_t)(h > 1 ? 2 * y : 0) * w * 4;
-        uint8_t* to = out->data() + (size_t)y * nw * 4;
-        for (int x = 0; x < nw; x++) {
-            const uint8_t* p = row + (size_t)(w > 1 ? 2 * x : 0) * 4;
-            for (int c = 0; c < 4; c++)
-                to[x * 4 + c] = (uint8_t)((p[c] + p[dx + c] + p[dy + c] + p[dx + dy + c] + 2) >> 2);
+// Which source texels output texel i covers along one axis, and how much of each (the weights of
+// one output texel add up to 1).
+struct AxisTap {
+    int32_t first;
+    std::vector<float> weights;
+};
+
+void axisTaps(int32_t from, int32_t to, std::vector<AxisTap>* taps) {
+    taps->assign((size_t)to, AxisTap{0, {}});
+    const double step = (double)from / to;
+    for (int32_t i = 0; i < to; i++) {
+        const double low = i * step, high = (i + 1) * step;
+        AxisTap& tap = (*taps)[(size_t)i];
+        tap.first = (int32_t)std::floor(low);
+        for (int32_t s = tap.first; s < from && s < high; s++) {
+            const double covered = std::fmin(high, s + 1.0) - std::fmax(low, (double)s);
+            tap.weights.push_back((float)(covered / step));
         }
     }
 }
 
-int levelCount(int w, int h) {
-    int count = 1;
-    for (; w > 1 || h > 1; count++) {
-        w = w > 1 ? w / 2 : 1;
-        h = h > 1 ? h / 2 : 1;
-    }
-    return count;
-}
-
-// Level 0 and, with `mipmapped`, every level down to 1x1; the first `unseen` levels are made but
-// not uploaded (the 1x1 level always is).
-void uploadLevels(const uint8_t* pixels, int w, int h, bool mipmapped, int32_t unseen) {
-    if (!mipmapped) {
-        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, w, h, 0, GL_RGBA, GL_UNSIGNED_BYTE, pixels);
-        return;
-    }
-    const int skipped = std::max(0, std::min((int)unseen, levelCount(w, h) - 1));
-    std::vector<uint8_t> above, level;
-    for (int i = 0;; i++) {
-        if (i >= skipped)
-            glTexImage2D(GL_TEXTURE_2D, i - skipped, GL_RGBA, w, h, 0, GL_RGBA, GL_UNSIGNED_BYTE, pixels);
-        if (w == 1 && h == 1) return;
-        halveRgba(pixels, w, h, &level);
-        w = w > 1 ? w / 2 : 1;
-        h = h > 1 ? h / 2 : 1;
-        above.swap(level);
-        pixels = above.data();
-    }
+// One pass along rows (`across` true) or columns, over alpha-premultiplied texels.
+void filterAxis(const std::vector<float>& in, int32_t w, int32_t h, bool across, int32_t to,
+                std::vector<float>* out) {
+    std::vector<AxisTap> taps;
+    axisTaps(across ? w : h, to, &taps);
+    const int32_t ow = across ? to : w, oh = across ? h : to;
+    out->assign((size_t)ow * oh * 4, 0.0f);
+    for (int32_t y = 0; y < oh; y++)
+        for (int32_t x = 0; x < ow; x++) {
+            const AxisTap& tap = taps[(size_t)(across ? x : y)];
+            float* o = &(*out)[((size_t)y * ow + x) * 4];
+            for (size_t k = 0; k < tap.weights.size(); k++) {
+                const int32_t sx = across ? tap.first + (int32_t)k : x,
+                              sy = across ? y : tap.first + (int32_t)k;
+                const float* p = &in[((size_t)sy * w + sx) * 4];
+                for (int c = 0; c < 4; c++) o[c] += p[c] * tap.weights[k];
+            }
+        }
 }
 }  // namespace
 
-uint32_t uploadPictureTexture(SDL_Surface* surface, bool mipmapped, int32_t unseenLevels) {
+bool surfacePixels(SDL_Surface* surface, PicturePixels* out) {
     SDL_Surface* rgba = isRgbaBytes(surface->format) ? surface : convertToRgba(surface);
-    if (!rgba) return 0;
-    size_t rowBytes = (size_t)rgba->w * 4;
-    std::vector<uint8_t> packed;
+    if (!rgba) return false;
+    const size_t rowBytes = (size_t)rgba->w * 4;
+    out->width = rgba->w;
+    out->height = rgba->h;
+    out->rgba.resize(rowBytes * rgba->h);
     if (SDL_MUSTLOCK(rgba)) SDL_LockSurface(rgba);
-    const void* pixels = rgba->pixels;
-    if ((size_t)rgba->pitch != rowBytes) {
-        packed.resize(rowBytes * rgba->h);
-        for (int y = 0; y < rgba->h; y++)
-            memcpy(&packed[y * rowBytes], (const uint8_t*)rgba->pixels + (size_t)y * rgba->pitch, rowBytes);
-        pixels = packed.data();
+    for (int y = 0; y < rgba->h; y++)
+        memcpy(&out->rgba[y * rowBytes], (const uint8_t*)rgba->pixels + (size_t)y * rgba->pitch, rowBytes);
+    if (SDL_MUSTLOCK(rgba)) SDL_UnlockSurface(rgba);
+    if (rgba != surface) SDL_FreeSurface(rgba);
+    return true;
+}
+
+bool decodePicturePixels(const uint8_t* bytes, uint32_t size, PicturePixels* out) {
+    if (size > INT32_MAX) return false;  // SDL streams count in int
+    SDL_RWops* stream = SDL_RWFromMem((void*)bytes, (int)size);
+    if (!stream) return false;
+    SDL_Surface* surface = IMG_Load_RW(stream, 1);  // closes the stream
+    if (!surface) return false;
+    bool ok = surfacePixels(surface, out);
+    SDL_FreeSurface(surface);
+    return ok;
+}
+
+void shrinkPicture(const PicturePixels& from, int32_t width, int32_t height, PicturePixels* out) {
+    const int32_t w = width >= 1 && width < from.width ? width : from.width;
+    const int32_t h = height >= 1 && height < from.height ? height : from.height;
+    const size_t texels = (size_t)from.width * from.height;
+    std::vector<float> a(texels * 4), b;
+    for (size_t i = 0; i < texels; i++) {
+        const float alpha = from.rgba[i * 4 + 3] / 255.0f;
+        for (int c = 0; c < 3; c++) a[i * 4 + c] = from.rgba[i * 4 + c] * alpha;
+        a[i * 4 + 3] = alpha;
     }
+    filterAxis(a, from.width, from.height, true, w, &b);
+    filterAxis(b, w, from.height, false, h, &a);
+    out->width = w;
+    out->height = h;
+    out->rgba.resize((size_t)w * h * 4);
+    for (size_t i = 0; i < (size_t)w * h; i++) {
+        const float alpha = a[i * 4 + 3];
+        for (int c = 0; c < 3; c++) {
+            const float v = alpha > 0.0f ? a[i * 4 + c] / alpha : 0.0f;
+            out->rgba[i * 4 + c] = (uint8_t)std::lround(std::fmin(std::fmax(v, 0.0f), 255.0f));
+        }
+        out->rgba[i * 4 + 3] = (uint8_t)std::lround(std::fmin(std::fmax(alpha * 255.0f, 0.0f), 255.0f));
+    }
+}
+
+void uploadPicturePixels(const PicturePixels& picture) {
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, picture.width, picture.height, 0, GL_RGBA, GL_UNSIGNED_BYTE,
+                 picture.rgba.data());
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+}
+
+uint32_t uploadPictureTexture(SDL_Surface* surface) {
+    PicturePixels picture;
+    if (!surfacePixels(surface, &picture)) return 0;
     GLuint id = 0;
     glGenTextures(1, &id);
     glBindTexture(GL_TEXTURE_2D, id);
-    uploadLevels((const uint8_t*)pixels, rgba->w, rgba->h, mipmapped, unseenLevels);
-    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, mipmapped ? GL_LINEAR_MIPMAP_LINEAR : GL_LINEAR);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-    if (SDL_MUSTLOCK(rgba)) SDL_UnlockSurface(rgba);
-    if (rgba != surface) SDL_FreeSurface(rgba);
+    uploadPicturePixels(picture);
     return id;
 }
 
-uint32_t decodePictureTexture(const uint8_t* bytes, uint32_t size, bool mipmapped, int32_t unseenLevels) {
-    if (size > INT32_MAX) return 0;  // SDL streams count in int
-    SDL_RWops* stream = SDL_RWFromMem((void*)bytes, (int)size);
-    if (!stream) return 0;
-    SDL_Surface* surface = IMG_Load_RW(stream, 1);  // closes the stream
-    if (!surface) return 0;
-    uint32_t id = uploadPictureTexture(surface, mipmapped, unseenLevels);
-    SDL_FreeSurface(surface);
+uint32_t decodePictureTexture(const uint8_t* bytes, uint32_t size) {
+    PicturePixels picture;
+    if (!decodePicturePixels(bytes, size, &picture)) return 0;
+    GLuint id = 0;
+    glGenTextures(1, &id);
+    glBindTexture(GL_TEXTURE_2D, id);
+    uploadPicturePixels(picture);
     return id;
 }

@@ -1,16 +1,27 @@
 #pragma once
 #include <cstdint>
+#include <vector>
 
 struct SDL_Surface;
 
-// GL textures from decoded pictures. GL wants 32-bit pixels with bytes R, G, B, A in memory and
-// rows packed at 4 * width; surfaces in any other layout are converted first.
-// With `mipmapped`, the texture gets every mipmap level and is filtered from them when drawn
-// small; otherwise plainly (what pictures that are never drawn small want: mipmap
-// filtering costs the software renderer dearly over large areas). `unseenLevels` mipmap levels
-// the screen never samples are left out: the next level down becomes the texture's level 0
-// (never below 1x1), which draws the same and holds a quarter of the memory per level.
-uint32_t uploadPictureTexture(SDL_Surface* surface, bool mipmapped = false,
-                              int32_t unseenLevels = 0);  // the new texture stays bound; 0 on failure
-uint32_t decodePictureTexture(const uint8_t* bytes, uint32_t size, bool mipmapped = false,
-                              int32_t unseenLevels = 0);  // 0 when the picture does not decode
+// Decoded pictures as GL wants them: bytes R, G, B, A in memory, rows packed at 4 * width, row 0
+// the picture's top.
+struct PicturePixels {
+    int32_t width;
+    int32_t height;
+    std::vector<uint8_t> rgba;
+};
+
+// Any surface layout converted and packed; false when SDL cannot convert it.
+bool surfacePixels(SDL_Surface* surface, PicturePixels* out);
+bool decodePicturePixels(const uint8_t* bytes, uint32_t size, PicturePixels* out);  // false: does not decode
+// The picture at width x height, each texel the area average of what it covers (colours weighted
+// by their alpha, so the colour of clear texels never bleeds in). Only shrinks: an axis asked to
+// grow keeps its texels, and the GL's own filtering enlarges it when drawn.
+void shrinkPicture(const PicturePixels& from, int32_t width, int32_t height, PicturePixels* out);
+// Into the bound texture's level 0, filtered linearly and without mipmaps.
+void uploadPicturePixels(const PicturePixels& picture);
+
+// New GL textures made that way; they stay bound. 0 on failure.
+uint32_t uploadPictureTexture(SDL_Surface* surface);
+uint32_t decodePictureTexture(const uint8_t* bytes, uint32_t size);  // 0 when the picture does not decode

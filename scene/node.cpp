@@ -45,8 +45,13 @@ void SceneNode::destroyNode() {
     animator.destroyAnimator();
 }
 
-// The entry's bytes stay valid while the archive reference taken by getEntry is held; pakNames
-// balances it in destroyNode. A missing or damaged entry leaves a model without (further) meshes.
+// Models this small stay in memory once read: bubbles and digits come and go all the time, and a
+// new one should not read the archive again.
+static const uint32_t keptEntryBytes = 16384;
+
+// The archive reference taken by getEntry is held for the node's life; pakNames balances it in
+// destroyNode. Once every mesh is compiled the entry's bytes may go. A missing or damaged entry
+// leaves a model without (further) meshes.
 void SceneNode::loadModel(const char* pakName, const char* entryName) {
     pakNames.push_back(pakName);
     hasMeshes = true;
@@ -66,6 +71,10 @@ void SceneNode::loadModel(const char* pakName, const char* entryName) {
         }
     }
     meshCount = (int32_t)meshes.size();
+    bool compiled = true;
+    for (size_t i = 0; i < meshes.size(); i++) compiled = compiled && !meshes[i]->needsEntryBytes();
+    if (entry.bytes && compiled && entry.size >= keptEntryBytes)
+        pakLibrary.releaseEntryBytes(pakName, entryName);
 }
 
 bool SceneNode::addChild(SceneNode* child) {

@@ -8,6 +8,7 @@
 struct ViewEdges {
     Vec3 viewCorner;
     int32_t pixelRows;  // the picture's height in pixels: how finely the scene is seen
+    int32_t pixelColumns;
 
     double edgeXAtDepth(double depth) const;  // left edge of the visible area in the plane z = depth
     double edgeYAtDepth(double depth) const;  // bottom edge

@@ -40,7 +40,7 @@ class PakLibraryTest : public GlTest {
     uint32_t textureOf(const char* pak, const char* entry) {
         const LibraryArchive* open = openOne(pak);
         int i = open ? open->textures.find(entry) : -1;
-        return i < 0 ? 0 : open->textures.items[i];
+        return i < 0 ? 0 : open->textures.items[i].id;
     }
     int32_t usersOf(const char* pak, const char* entry) {
         const LibraryArchive* open = openOne(pak);
@@ -114,8 +114,18 @@ TEST_F(PakLibraryTest, ArchiveIsSharedAndReadAgainAfterItsLastRelease) {
     EXPECT_EQ(first.bytes, second.bytes);
     ASSERT_EQ(library.archives.size(), 1u);
     EXPECT_EQ(library.archives.refs[0], 2);
-    writeArchive("main.pak", "changed on disk");  // invisible while the archive stays open
+    writeArchive("main.pak", "changed on disk");  // invisible while the archive holds the bytes
     EXPECT_EQ(library.getEntry("main.pak", "model").size, 5u);
+    // Let go, they are read again from the file as it is now; a decoded picture's go at once.
+    library.releaseEntryBytes("main.pak", "model");
+    EXPECT_EQ(library.archives.items[0].archive->findEntry("model").bytes, nullptr);
+    EXPECT_EQ(library.getEntry("main.pak", "model").size, 15u);
+    uint32_t wood = library.getTexture("main.pak", "wood");
+    EXPECT_EQ(library.archives.items[0].archive->findEntry("wood").bytes, nullptr);
+    EXPECT_GT(library.getEntry("main.pak", "wood").size, 0u);
+    library.releaseTexture("main.pak", wood);
+    library.releaseArchive("main.pak");
+    library.releaseArchive("main.pak");
     library.releaseArchive("main.pak");
     library.releaseArchive("main.pak");
     library.releaseArchive("main.pak");
@@ -126,26 +136,36 @@ TEST_F(PakLibraryTest, ArchiveIsSharedAndReadAgainAfterItsLastRelease) {
 }
 
 // The cache is kept per archive: the same entry name in two archives is two textures, each made
-// with its own archive's mipmapping choice (here without the finest level) and deleted with its
-// own last user.
+// the way its archive asks and deleted with its own last user. A fitted archive's picture is
+// uploaded when its drawn size is known, only ever shrunk, kept for the rest of that screen, and
+// decoded again from the file for the next one.
 TEST_F(PakLibraryTest, EachArchiveHasItsOwnPictureTextures) {
     writeArchive("overlay.pak", "model");
-    library.mipmapPictures("overlay.pak", 1);
+    library.fitPictures("overlay.pak");
     uint32_t plain = library.getTexture("main.pak", "wood");
     uint32_t overlay = library.getTexture("overlay.pak", "wood");
     ASSERT_NE(plain, 0u);
     ASSERT_NE(overlay, 0u);
     EXPECT_NE(plain, overlay);
-    GLint filter = 0;
-    glBindTexture(GL_TEXTURE_2D, plain);
-    glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &filter);
-    EXPECT_EQ(filter, GL_LINEAR);
-    glBindTexture(GL_TEXTURE_2D, overlay);
-    glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &filter);
-    EXPECT_EQ(filter, GL_LINEAR_MIPMAP_LINEAR);
-    GLint width = 0;
-    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
-    EXPECT_EQ(width, 2);  // the 4x4 picture's second level
+    auto size = [](uint32_t texture) {
+        GLint w = 0, h = 0, filter = 0;
+        glBindTexture(GL_TEXTURE_2D, texture);
+        glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &w);
+        glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &h);
+        glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &filter);
+        return std::to_string(w) + "x" + std::to_string(h) + (filter == GL_LINEAR ? " linear" : " other");
+    };
+    EXPECT_EQ(size(plain), "4x4 linear");
+    EXPECT_EQ(size(overlay), "0x0 linear");
+    library.fitTexture("main.pak", plain, 2, 2);  // not a fitted archive: left alone
+    library.fitTexture("overlay.pak", overlay, 2, 1);
+    EXPECT_EQ(size(plain), "4x4 linear");
+    EXPECT_EQ(size(overlay), "2x1 linear");
+    library.fitTexture("overlay.pak", overlay, 3, 3);  // another mesh of the same screen
+    EXPECT_EQ(size(overlay), "2x1 linear");
+    library.newScreen(0, 0);
+    library.fitTexture("overlay.pak", overlay, 9, 3);
+    EXPECT_EQ(size(overlay), "4x3 linear");
     library.releaseTexture("main.pak", plain);
     EXPECT_FALSE(glIsTexture(plain));
     EXPECT_TRUE(glIsTexture(overlay));

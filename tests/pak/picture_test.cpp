@@ -83,44 +83,24 @@ TEST_F(PictureTest, UndecodableBytesMakeNoTexture) {
     EXPECT_EQ(decodePictureTexture(junk, 0), 0u);
 }
 
-// Each level is the rounded mean of the one above, down to 1x1, so the texture is complete and
-// small draws are filtered from it; a 4x2 picture checks the 2x2 and the single-row halvings.
-// Levels the screen never samples are left out: the next one down becomes level 0, never past 1x1.
-TEST_F(PictureTest, MipmapLevelsAreTheMeanOfTheLevelAbove) {
-    uint8_t pixels[4 * 2 * 4];
-    const uint8_t reds[8] = {0, 10, 20, 31, 100, 110, 120, 255};
-    for (int i = 0; i < 8; i++) {
-        pixels[i * 4] = reds[i];
-        pixels[i * 4 + 1] = 40;
-        pixels[i * 4 + 2] = (uint8_t)(i & 1 ? 255 : 0);
-        pixels[i * 4 + 3] = 200;
-    }
-    SDL_Surface* surface =
-        SDL_CreateRGBSurfaceFrom(pixels, 4, 2, 32, 16, 0x000000FF, 0x0000FF00, 0x00FF0000, 0xFF000000);
-    uint32_t texture = uploadPictureTexture(surface, true);
-    uint32_t withoutFinest = uploadPictureTexture(surface, true, 1);
-    uint32_t onlyCoarsest = uploadPictureTexture(surface, true, 5);
-    SDL_FreeSurface(surface);
-    ASSERT_NE(texture, 0u);
-    glBindTexture(GL_TEXTURE_2D, texture);
-    uint8_t level1[2 * 4], level2[4];
-    glGetTexImage(GL_TEXTURE_2D, 1, GL_RGBA, GL_UNSIGNED_BYTE, level1);
-    glGetTexImage(GL_TEXTURE_2D, 2, GL_RGBA, GL_UNSIGNED_BYTE, level2);
-    const uint8_t want1[8] = {55,  40, 128, 200,
-                              107, 40, 128, 200};  // (0+10+100+110+2)/4, (20+31+120+255+2)/4
-    const uint8_t want2[4] = {81, 40, 128, 200};
-    EXPECT_EQ(memcmp(level1, want1, 8), 0)
-        << (int)level1[0] << " " << (int)level1[2] << " " << (int)level1[4];
-    EXPECT_EQ(memcmp(level2, want2, 4), 0) << (int)level2[0] << " " << (int)level2[2];
-    GLint filter = 0;
-    glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &filter);
-    EXPECT_EQ(filter, GL_LINEAR_MIPMAP_LINEAR);
+// Shrinking averages what each texel covers, by area and weighted by alpha (a clear texel's colour
+// never bleeds in); an axis asked to grow keeps its texels.
+TEST(PictureShrink, TexelsAverageWhatTheyCover) {
+    PicturePixels square = {4, 2, {}};
+    const uint8_t texels[8][4] = {{255, 0, 0, 255}, {255, 0, 0, 255}, {100, 40, 9, 200}, {100, 40, 9, 200},
+                                  {0, 255, 0, 0},   {0, 255, 0, 0},   {100, 40, 9, 200}, {100, 40, 9, 200}};
+    for (const uint8_t* t : texels) square.rgba.insert(square.rgba.end(), t, t + 4);
+    PicturePixels out;
+    shrinkPicture(square, 2, 1, &out);
+    ASSERT_EQ(out.width, 2);
+    ASSERT_EQ(out.height, 1);
+    EXPECT_EQ(out.rgba, std::vector<uint8_t>({255, 0, 0, 128, 100, 40, 9, 200}));
 
-    uint8_t top[2 * 4], next[4];
-    glBindTexture(GL_TEXTURE_2D, withoutFinest);
-    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, top);
-    glGetTexImage(GL_TEXTURE_2D, 1, GL_RGBA, GL_UNSIGNED_BYTE, next);
-    EXPECT_EQ(memcmp(top, want1, 8), 0);
-    EXPECT_EQ(memcmp(next, want2, 4), 0);
-    expectSolid(onlyCoarsest, 1, 1, want2);
+    PicturePixels row = {3, 1, {0, 0, 0, 255, 90, 0, 0, 255, 180, 0, 0, 255}};
+    shrinkPicture(row, 2, 5, &out);  // two thirds of a texel each
+    ASSERT_EQ(out.width, 2);
+    ASSERT_EQ(out.height, 1);
+    EXPECT_EQ(out.rgba, std::vector<uint8_t>({30, 0, 0, 255, 150, 0, 0, 255}));
+    shrinkPicture(row, 7, 1, &out);
+    EXPECT_EQ(out.rgba, row.rgba);
 }

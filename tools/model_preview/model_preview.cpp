@@ -253,6 +253,7 @@ static int renderModels(const PreviewOptions& o) {
     Viewport view;
     view.setProjection(o.width, o.height);
     pakLibrary.setBasePath(folder);
+    pakLibrary.keepsEntryBytes = true;  // the outline below is drawn from the meshes' arrays
     bool ok = true;
     for (size_t i = 1; i + 1 < o.arguments.size(); i += 2)
         ok = renderEntry(o, file, o.arguments[i], o.arguments[i + 1]) && ok;
