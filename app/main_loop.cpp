@@ -70,7 +70,7 @@ static bool windowEventEndsRun(const SDL_Event& event) {
     if (!viewport || !viewport->windowed) return false;
     if (event.type == SDL_VIDEORESIZE) {
         viewport->resizeWindow(event.resize.w, event.resize.h);
-        fitOverlayToView(viewport->edges());
+        fitSceneToView(viewport->edges());
     }
     return event.type == SDL_QUIT;
 }
@@ -91,7 +91,7 @@ static void handleEvents(bool& stopRequested) {
     }
     if (viewport) {
         VideoNews news = viewport->pollVideo();
-        if (news.resized) fitOverlayToView(viewport->edges());
+        if (news.resized) fitSceneToView(viewport->edges());
         if (news.gone) requestStop(stopRequested);
     }
     CoverInput coverInput = pollCoverWindows(SDL_GetTicks());

@@ -9,13 +9,13 @@
 #include <cstring>
 
 #include "app/app_state.h"
+#include "content/layout.h"
 #include "platform/cover_windows.h"
 #include "platform/host_gl.h"
 #include "platform/host_window.h"
 #include "platform/video_driver.h"
 
 // The camera: vertical field of view in degrees, and the near and far clipping planes.
-static const double fieldOfView = 45.0;
 static const float nearPlane = 0.1f;
 static const double farPlane = 250.0;
 

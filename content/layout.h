@@ -1,5 +1,7 @@
 #pragma once
 #include <cmath>
+#include <cstdint>
+#include <string>
 
 // The scene's layout: where the models, candles, glass and bubble sources stand, where the clock,
 // calendar and frame-rate readouts put their parts, and the entry names the scene loads. The scene
@@ -19,6 +21,7 @@ struct ModelPlacement {
 
 static const ModelPlacement modelPlacement = {4.0, -1.0, 44.0, -76.0, 0.5};
 static const double eyeDepth = 100.0;
+static const double fieldOfView = 45.0;  // vertical, degrees: the picture's rows span it at any ratio
 
 // Where the eye is, in model units: the asset builder paints the glass for the side it is seen from.
 static inline void viewerPlace(double* x, double* y, double* z) {
@@ -117,6 +120,45 @@ static inline double calendarCellY(int cell) {
 // frameRateDigitWidth from its place.
 static const double frameRateDigitX[3] = {3.3, 1.9, 0.5};
 static const double frameRateDigitWidth = 1.3;
+
+// How far in front of the eye a point (any x, y, z) of the "svechi"/"thinks" models stands, in
+// scene units, at the rest position of the bob and the sway.
+static inline double modelEyeDepth(double y, double z) {
+    const double a = modelPlacement.tiltX * 3.14159265358979323846 / 180.0;
+    const double turnedZ = (y * std::sin(a) + z * std::cos(a)) * modelPlacement.scale;
+    return eyeDepth - (modelPlacement.z + turnedZ);
+}
+
+// Level of detail of the models made by turning a profile (candles, glass, drink, dish). The full
+// models serve screens of more rows than the last of these; for each of these row counts the
+// archive also holds the models turned with fewer segments ("svechi@768"), from the same
+// profiles, each round thing with as few as keep it within half a pixel of the full one there.
+static const int32_t detailRows[4] = {480, 768, 1080, 1440};
+
+// The entry of `model` that a screen of `rows` pixel rows draws.
+static inline std::string detailEntry(const char* model, int32_t rows) {
+    for (int32_t levelRows : detailRows)
+        if (rows <= levelRows) return std::string(model) + "@" + std::to_string(levelRows);
+    return model;
+}
+
+// The bob brings the models up to 3 units nearer and the sway turns them by up to 2 degrees about
+// the scene's origin: their points come up to this much nearer than at rest.
+static const double detailDepthMargin = 6.0;
+
+// Segments for a ring of `radius` model units whose centre stands `depth` in front of the eye, on
+// a screen of `rows` pixel rows (0: the full model): the fewest, up to `full`, whose chords stay
+// within half a pixel of the circle wherever the ring comes.
+static inline int32_t latheSegments(int32_t full, double radius, double depth, int32_t rows) {
+    if (rows <= 0) return full;
+    const double halfView = std::tan(fieldOfView * 3.14159265358979323846 / 360.0);
+    const double nearest = depth - radius * modelPlacement.scale - detailDepthMargin;
+    if (!(nearest > 1.0)) return full;
+    const double pixels = radius * modelPlacement.scale * rows / (2.0 * halfView * nearest);
+    if (!(pixels > 0.5)) return full < 8 ? full : 8;
+    const int32_t needed = (int32_t)std::ceil(3.14159265358979323846 / std::acos(1.0 - 0.5 / pixels));
+    return needed < 8 ? (full < 8 ? full : 8) : needed < full ? needed : full;
+}
 
 // Entry names of the models the scene loads, as the archives hold them. The digits ("0" ... "9"),
 // the month titles ("m1" ... "m12") and the day numbers ("1" ... "31") are named by their value.

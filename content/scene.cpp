@@ -46,11 +46,16 @@ struct OverlayPin {
 static OverlayPin overlayPins[3];
 static int overlayPinCount = 0;
 
+// The turned models, loaded at the level of detail of the screen's height.
+static SceneNode* candlesNode = nullptr;
+static SceneNode* thinksNode = nullptr;
+static int32_t detailRowsLoaded = 0;
+
 static double pinnedX(const OverlayPin& pin, const ViewEdges& view) {
     return pin.side * view.edgeXAtDepth(pin.depth) + pin.shift;
 }
 
-// Places the node's x and remembers it for a later fitOverlayToView.
+// Places the node's x and remembers it for a later fitSceneToView.
 static void pinToSide(SceneNode* node, double side, double depth, double shift, const ViewEdges& view) {
     OverlayPin pin = {node, side, depth, shift, 0};
     pin.placedX = pinnedX(pin, view);
@@ -68,6 +73,7 @@ void resetSceneState() {
     flickerValues[2] = 0.02f;
     fpsFrames = 0;
     overlayPinCount = 0;
+    candlesNode = thinksNode = nullptr;
 }
 
 static double randomPhase() {
@@ -128,7 +134,7 @@ static void buildFlames(SceneNode* thinks) {
     }
 }
 
-static void buildMainScene() {
+static void buildMainScene(int32_t rows) {
     const AnimTrack light1 = placeLightTrack(1);
     sceneRoot->addChild(newCarrier(0, 24, 105, &light1, 1));
 
@@ -152,7 +158,7 @@ static void buildMainScene() {
 
     SceneNode* candles = newNode();
     candles->addDrawCallback(switchLight5, 0);
-    candles->loadModel(mainPak, candlesEntry);
+    candles->loadModel(mainPak, detailEntry(candlesEntry, rows).c_str());
     placeLikeCandles(candles);
     SceneNode* light5 = newModelNode("debug.pak", axisMarkerEntry);
     light5->setPosition(-5, -35, 25);
@@ -160,15 +166,31 @@ static void buildMainScene() {
     candles->addChild(light5);
     sway->addChild(candles);
 
-    SceneNode* thinks = newModelNode(mainPak, thinksEntry);
+    SceneNode* thinks = newModelNode(mainPak, detailEntry(thinksEntry, rows).c_str());
+    candlesNode = candles;
+    thinksNode = thinks;
+    detailRowsLoaded = rows;
     placeLikeCandles(thinks);
     thinks->addDrawCallback(switchLights1to4, 0);
     buildFlames(thinks);
     sway->addChild(thinks);
 }
 
-void fitOverlayToView(const ViewEdges& view) {
+// Another screen height may want the turned models at another level of detail: they are read
+// again from the archive, their draw callbacks and children kept.
+static void fitDetailToView(const ViewEdges& view) {
+    if (!sceneRoot || sceneRoot->dying || !candlesNode || !thinksNode) return;
+    if (detailEntry(candlesEntry, view.pixelRows) == detailEntry(candlesEntry, detailRowsLoaded)) return;
+    candlesNode->unloadModels();
+    candlesNode->loadModel(mainPak, detailEntry(candlesEntry, view.pixelRows).c_str());
+    thinksNode->unloadModels();
+    thinksNode->loadModel(mainPak, detailEntry(thinksEntry, view.pixelRows).c_str());
+    detailRowsLoaded = view.pixelRows;
+}
+
+void fitSceneToView(const ViewEdges& view) {
     pakLibrary.newScreen(view.pixelColumns, view.pixelRows);
+    fitDetailToView(view);
     if (!overlayRoot || overlayRoot->dying) return;
     for (int p = 0; p < overlayPinCount; p++)
         for (size_t c = 0; c < overlayRoot->children.size(); c++)
@@ -225,7 +247,7 @@ void buildScene(const SceneChoices& choices, const ViewEdges& view) {
     sceneRoot = newNode();
     overlayRoot = newNode();
     setUpLights();
-    buildMainScene();
+    buildMainScene(view.pixelRows);
     buildOverlay(choices, view);
 }
 

@@ -23,8 +23,10 @@ extern SceneNode* overlayRoot;  // calendar, clock, frame rate
 // `view` sees. Needs a current GL context and the pak library's base path set.
 void buildScene(const SceneChoices& choices, const ViewEdges& view);
 
-// After the picture's size has changed: the overlay's corner pieces move to the sides `view` sees.
-void fitOverlayToView(const ViewEdges& view);
+// After the picture's size has changed: the overlay's corner pieces move to the sides `view` sees,
+// its pictures are made again for their new size, and the turned models take the level of detail
+// of the new height.
+void fitSceneToView(const ViewEdges& view);
 
 // Track callbacks.
 void spawnBubble(int32_t arg);        // on a bubble source: one bubble every 180 to 229 ms of track time

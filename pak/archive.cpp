@@ -32,7 +32,7 @@ void PakArchive::clear() {
     path.clear();
 }
 
-bool PakArchive::load(const char* file, std::string* error) {
+bool PakArchive::load(const char* file, std::string* error, bool holdBytes) {
     clear();
     std::vector<uint8_t> bytes;
     if (!readFileBytes(file, &bytes)) {
@@ -41,6 +41,10 @@ bool PakArchive::load(const char* file, std::string* error) {
     }
     if (!loadBytes(bytes.data(), bytes.size(), error)) return false;
     path = file;
+    for (size_t i = 0; i < entries.size() && !holdBytes; i++) {
+        delete[] entries[i].bytes;
+        entries[i].bytes = nullptr;
+    }
     return true;
 }
 

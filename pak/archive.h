@@ -25,8 +25,9 @@ struct PakArchive {
     PakArchive& operator=(const PakArchive&) = delete;
 
     // Reads the whole file. A missing or damaged file returns false with a one-line
-    // reason in *error and leaves the archive empty; nothing is read beyond the file.
-    bool load(const char* path, std::string* error);
+    // reason in *error and leaves the archive empty; nothing is read beyond the file. Without
+    // `holdBytes` every entry starts released: only the ones asked for are read back.
+    bool load(const char* path, std::string* error, bool holdBytes = true);
     // The same from bytes already in memory (the file's whole contents); the bytes are copied.
     bool loadBytes(const uint8_t* data, size_t size, std::string* error);
     PakEntry findEntry(

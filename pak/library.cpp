@@ -32,7 +32,9 @@ int openIndex(PakLibrary* library, const char* name) {
     const std::string& base = library->basePath;
     std::string path = base == "0" ? std::string(name) : base + name;
     PakArchive* archive = new PakArchive();
-    if (!archive->load(path.c_str(), nullptr)) exit(1);  // the scene cannot go on without its assets
+    // The scene cannot go on without its assets. Entries are read when first asked for: most of an
+    // archive (other levels of detail, other digits) is never drawn at one time.
+    if (!archive->load(path.c_str(), nullptr, library->keepsEntryBytes)) exit(1);
     return library->archives.add(name, LibraryArchive{archive, listed(library->fittedNames, name), {}, {}});
 }
 }  // namespace

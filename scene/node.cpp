@@ -28,19 +28,23 @@ void SceneNode::initNode() {
     parent = nullptr;
 }
 
-void SceneNode::destroyNode() {
+void SceneNode::unloadModels() {
     for (size_t i = 0; i < pakNames.size(); i++) pakLibrary.releaseArchive(pakNames[i].c_str());
     for (size_t i = 0; i < meshes.size(); i++) {
         if (!meshes[i]) continue;
         meshes[i]->releaseMeshPart();
         delete meshes[i];
     }
-    // The children are left alone: callers may already have freed them.
-    std::vector<SceneNode*>().swap(children);
     std::vector<std::string>().swap(pakNames);
     std::vector<MeshPart*>().swap(meshes);
-    std::vector<DrawCallbackEntry>().swap(drawCallbacks);
     meshCount = 0;
+}
+
+void SceneNode::destroyNode() {
+    unloadModels();
+    // The children are left alone: callers may already have freed them.
+    std::vector<SceneNode*>().swap(children);
+    std::vector<DrawCallbackEntry>().swap(drawCallbacks);
     script.destroyScript();
     animator.destroyAnimator();
 }

@@ -23,8 +23,8 @@ struct SceneNode {
     bool dying;
     bool dead;
     std::vector<DrawCallbackEntry> drawCallbacks;
-    std::vector<MeshPart*> meshes;       // owned, in load order
-    std::vector<std::string> pakNames;   // one archive reference per loadModel call
+    std::vector<MeshPart*> meshes;      // owned, in load order
+    std::vector<std::string> pakNames;  // one archive reference per loadModel call
     int32_t meshCount;
     bool hasMeshes;
     std::vector<SceneNode*> children;
@@ -33,7 +33,9 @@ struct SceneNode {
     void initNode();
     void destroyNode();  // releases meshes and archive references; children are not touched
     void loadModel(const char* pakName, const char* entryName);
-    bool addChild(SceneNode* child);  // false (nothing changes) for itself, a node already in a tree, or an ancestor
+    void unloadModels();  // gives back every loaded model's meshes and archive references
+    bool addChild(
+        SceneNode* child);  // false (nothing changes) for itself, a node already in a tree, or an ancestor
     void addDrawCallback(DrawCallback function, int32_t value);
     void markDying();
     void draw();

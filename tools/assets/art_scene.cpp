@@ -32,7 +32,7 @@ const double pi = 3.14159265358979323846;
 // Segments around the round things: enough for smooth outlines and highlights at their size on
 // screen. The candle's side and top meet at the rim, so they share theirs; so do the glass and
 // the drink inside it.
-const int32_t candleSegments = 32, glassSegments = 64;
+const int32_t candleSegments = 32, glassSegments = 64, dishSegments = 64;
 
 MeshMaterial litMaterial(const float ambient[4], const float diffuse[4], const float specular[4],
                          float shininess) {
@@ -196,6 +196,29 @@ bool addShadedPicture(PakArchive* archive, const char* name, int32_t w, int32_t 
 
 // --- Models ---
 
+// Segments of each round thing in the models for one screen height (0: the full models). The
+// candle's side and top, and the glass and the drink, keep sharing theirs.
+struct Detail {
+    int32_t candle[3];
+    int32_t glass;
+    int32_t dish;
+};
+
+double nearestDepth(double y, double zLow, double zHigh) {
+    return std::fmin(modelEyeDepth(y, zLow), modelEyeDepth(y, zHigh));
+}
+
+Detail detailFor(int32_t rows) {
+    Detail d;
+    for (int i = 0; i < 3; i++)
+        d.candle[i] = latheSegments(candleSegments, candles[i].radius,
+                                    nearestDepth(candles[i].y, candles[i].base, candles[i].top), rows);
+    d.glass =
+        latheSegments(glassSegments, 9.8 * glassWidth, nearestDepth(glassY, 0.0, 37.2 + bowlLift), rows);
+    d.dish = latheSegments(dishSegments, dishRadius, nearestDepth(candles[2].y, 0.0, 1.8), rows);
+    return d;
+}
+
 // Where the viewer stands in these model units (the camera at the eye origin, through the shared
 // placement), and the turn about a point at (x, y) that faces it.
 const double viewerX = -8.0, viewerY = -108.2;
@@ -206,7 +229,7 @@ double facingTurn(double x, double y) {
 // The wax sides of one candle, foot to rim, with a rounded shoulder. The upright part is seen
 // only from the viewer's side, out to about 85 degrees either way at these distances: its back
 // would be drawn only to be hidden. The shoulder leans back and shows all round from above.
-void addCandleSide(MeshBuild* mesh, const Candle& c) {
+void addCandleSide(MeshBuild* mesh, const Candle& c, int32_t segments) {
     const double r[5] = {c.radius, c.radius, c.radius - 0.05, c.radius - 0.2, c.radius - 0.45};
     const double z[5] = {c.base, c.top - 0.6, c.top - 0.3, c.top - 0.1, c.top};
     const LatheProfile profile = {r, z, 5, 1.0, 0.0, false};
@@ -214,11 +237,10 @@ void addCandleSide(MeshBuild* mesh, const Candle& c) {
     // swings the viewer up to 7 units sideways about a point 200 units off, which turns the
     // nearest candle's outline by up to 8 degrees: 108 degrees either way cover it.
     const double facing = facingTurn(c.x, c.y);
-    const double from = std::floor((facing - 0.3) * candleSegments) / candleSegments;
-    const double to = std::ceil((facing + 0.3) * candleSegments) / candleSegments;
-    addLatheBands(mesh, c.x, c.y, profile, 0, 2, from, to,
-                  (int32_t)std::lround((to - from) * candleSegments));
-    addLatheBands(mesh, c.x, c.y, profile, 2, 4, 0.0, 1.0, candleSegments);
+    const double from = std::floor((facing - 0.3) * segments) / segments;
+    const double to = std::ceil((facing + 0.3) * segments) / segments;
+    addLatheBands(mesh, c.x, c.y, profile, 0, 2, from, to, (int32_t)std::lround((to - from) * segments));
+    addLatheBands(mesh, c.x, c.y, profile, 2, 4, 0.0, 1.0, segments);
 }
 
 // Wax that ran down the side: slim vertical beads half sunk into the candle, thicker at the foot
@@ -244,11 +266,11 @@ void addDrips(MeshBuild* mesh, const Candle& c, int32_t count, double longest, i
 }
 
 // The dished top of the candle, where the wax melts around the wick.
-void addCandleTop(MeshBuild* mesh, const Candle& c) {
+void addCandleTop(MeshBuild* mesh, const Candle& c, int32_t segments) {
     const double r[4] = {c.radius - 0.45, c.radius - 1.1, 1.2, 0.0};
     const double z[4] = {c.top, c.top - 0.25, c.top - 0.55, c.top - 0.6};
     const LatheProfile profile = {r, z, 4, 0.02, 0.0, false};
-    addLathe(mesh, c.x, c.y, profile, candleSegments);
+    addLathe(mesh, c.x, c.y, profile, segments);
 }
 
 void addWick(MeshBuild* mesh, const Candle& c) {
@@ -258,19 +280,18 @@ void addWick(MeshBuild* mesh, const Candle& c) {
     addLathe(mesh, c.x, c.y, profile, 6);
 }
 
-bool addCandles(PakArchive* archive) {
+bool addCandles(PakArchive* archive, const std::string& name, const Detail& detail) {
     // Light 5 is a strong yellow: a neutral ambient share and a bluish diffuse keep the wax ivory.
     const float ambient[4] = {0.9f, 0.85f, 0.82f, 1.0f};
     const float diffuse[4] = {0.62f, 0.6f, 0.78f, 1.0f};
     const float specular[4] = {0.35f, 0.33f, 0.3f, 1.0f};
     std::vector<MeshBuild> meshes(1);
     meshes[0].initMeshBuild("vosk.png", litMaterial(ambient, diffuse, specular, 10.0f));
-    for (int i = 0; i < 3; i++) addCandleSide(&meshes[0], candles[i]);
+    for (int i = 0; i < 3; i++) addCandleSide(&meshes[0], candles[i], detail.candle[i]);
     addDrips(&meshes[0], candles[0], 4, 3.5, 21);
     addDrips(&meshes[0], candles[1], 5, 9.0, 22);
     addDrips(&meshes[0], candles[2], 3, 3.0, 23);
-    return addShadedPicture(archive, "vosk.png", 64, 256, 0.0, 0.0, 1.0, 1.0, shadeWax) &&
-           addModel(archive, candlesEntry, meshes);
+    return addModel(archive, name, meshes);
 }
 
 // The glass wall from the edge of its foot up to the rim: foot (points 0 to 3), stem (4 to 7),
@@ -323,17 +344,17 @@ GlassLayers glassLayers() {
     return g;
 }
 
-void addGlass(MeshBuild* mesh) {
-    addLathe(mesh, glassX, glassY, glassWall, glassSegments);
+void addGlass(MeshBuild* mesh, int32_t segments) {
+    addLathe(mesh, glassX, glassY, glassWall, segments);
     // The inner bottom is one layer of glass: it takes its picture from the middle of the stem.
     const double stem = 1.0 - 0.5 * (latheAlong(glassWall, 4) + latheAlong(glassWall, 7));
     const double innerR[4] = {8.1 * glassWidth, 6.0 * glassWidth, 3.0 * glassWidth, 0.0};
     const double innerZ[4] = {20.6 + bowlLift, 19.3 + bowlLift, 19.05 + bowlLift, 19.0 + bowlLift};
     const LatheProfile inner = {innerR, innerZ, 4, stem, stem, true};
-    addLathe(mesh, glassX, glassY, inner, glassSegments);
+    addLathe(mesh, glassX, glassY, inner, segments);
 }
 
-void addDrink(MeshBuild* mesh) {
+void addDrink(MeshBuild* mesh, int32_t segments) {
     // Points between the corners' so the bottom's curve shows no kinks on a 4K screen.
     double r[10] = {0.0, 3.0, 5.9, 7.078, 8.0, 8.534, 8.85, 9.072, 9.2, 9.3};
     for (double& v : r) v *= glassWidth;
@@ -341,16 +362,16 @@ void addDrink(MeshBuild* mesh) {
                           20.65 + bowlLift,   22.022 + bowlLift, 24.0 + bowlLift,   27.022 + bowlLift,
                           30.0 + bowlLift,    drinkTop};
     const LatheProfile profile = {r, z, 10, 1.0, 0.0, false};
-    addLathe(mesh, glassX, glassY, profile, glassSegments);
+    addLathe(mesh, glassX, glassY, profile, segments);
 }
 
 // From the rim of its foot (the underside lies on the table, never seen) over the lip and into
 // the bowl the candle stands in.
-void addDish(MeshBuild* mesh, const Candle& c) {
+void addDish(MeshBuild* mesh, const Candle& c, int32_t segments) {
     const double r[7] = {4.6, 5.7, 6.2, dishRadius, 5.9, 5.2, 0.0};
     const double z[7] = {0.02, 0.45, 1.2, 1.75, 1.8, 1.2, 1.2};
     const LatheProfile profile = {r, z, 7, 1.0, 0.0, false};
-    addLathe(mesh, c.x, c.y, profile, 64);
+    addLathe(mesh, c.x, c.y, profile, segments);
 }
 
 bool addGlassPicture(PakArchive* archive) {
@@ -361,7 +382,7 @@ bool addGlassPicture(PakArchive* archive) {
     return addPicture(archive, glassPictureEntry, image);
 }
 
-bool addThings(PakArchive* archive) {
+bool addThings(PakArchive* archive, const std::string& name, const Detail& detail) {
     std::vector<MeshBuild> meshes(9);
     const float tableAmbient[4] = {0.12f, 0.09f, 0.07f, 1.0f}, tableDiffuse[4] = {0.75f, 0.62f, 0.5f, 1.0f};
     const float tableSpecular[4] = {0.35f, 0.3f, 0.24f, 1.0f};
@@ -376,7 +397,7 @@ bool addThings(PakArchive* archive) {
     const float waxAmbient[4] = {0.35f, 0.3f, 0.22f, 1.0f}, waxDiffuse[4] = {0.95f, 0.85f, 0.68f, 1.0f};
     const float waxSpecular[4] = {0.6f, 0.5f, 0.35f, 1.0f};
     meshes[1].initMeshBuild("vosk.png", litMaterial(waxAmbient, waxDiffuse, waxSpecular, 40.0f));
-    for (int i = 0; i < 3; i++) addCandleTop(&meshes[1], candles[i]);
+    for (int i = 0; i < 3; i++) addCandleTop(&meshes[1], candles[i], detail.candle[i]);
 
     const float wickColour[4] = {0.08f, 0.06f, 0.05f, 1.0f}, wickSpecular[4] = {0.1f, 0.08f, 0.05f, 1.0f};
     meshes[2].initMeshBuild("white.png", litMaterial(wickColour, wickColour, wickSpecular, 8.0f));
@@ -385,7 +406,7 @@ bool addThings(PakArchive* archive) {
     const float brassAmbient[4] = {0.25f, 0.18f, 0.08f, 1.0f}, brassDiffuse[4] = {0.6f, 0.44f, 0.2f, 1.0f};
     const float brassSpecular[4] = {0.95f, 0.8f, 0.5f, 1.0f};
     meshes[3].initMeshBuild("white.png", litMaterial(brassAmbient, brassDiffuse, brassSpecular, 48.0f));
-    addDish(&meshes[3], candles[2]);
+    addDish(&meshes[3], candles[2], detail.dish);
 
     // Light through the drink throws shifting caustics on the table beside the glass: the plasma's
     // contour bands, from inside one 16-pixel cell so its grid never shows, in three rings that
@@ -410,19 +431,31 @@ bool addThings(PakArchive* archive) {
     const float drinkSpecular[4] = {1.0f, 0.95f, 0.8f, 1.0f};
     meshes[7].initMeshBuild("white.png", litMaterial(drinkAmbient, drinkDiffuse, drinkSpecular, 60.0f));
     meshes[7].material.transparent = true;
-    addDrink(&meshes[7]);
-    addDisc(&meshes[7], glassX, glassY, drinkTop, 0.0, 9.3 * glassWidth, 2, glassSegments, false, 0.0, 0.0,
+    addDrink(&meshes[7], detail.glass);
+    addDisc(&meshes[7], glassX, glassY, drinkTop, 0.0, 9.3 * glassWidth, 2, detail.glass, false, 0.0, 0.0,
             1.0, 1.0);
     const float glassAmbient[4] = {0.45f, 0.45f, 0.55f, glassAlpha},
                 glassDiffuse[4] = {0.42f, 0.42f, 0.62f, glassAlpha};
     const float glassSpecular[4] = {1.0f, 1.0f, 1.0f, 1.0f};
     meshes[8].initMeshBuild(glassPictureEntry, litMaterial(glassAmbient, glassDiffuse, glassSpecular, 90.0f));
     meshes[8].material.transparent = true;
-    addGlass(&meshes[8]);
+    addGlass(&meshes[8], detail.glass);
+    return addModel(archive, name, meshes);
+}
 
-    return addShadedPicture(archive, "stol.png", 256, 256, 0.0, 0.0, 1.0, 1.0, shadeWood) &&
-           addGlassPicture(archive) && addWhitePicture(archive, "white.png") &&
-           addModel(archive, thinksEntry, meshes);
+// The full models, then the coarser ones for each screen height, and the pictures they share.
+bool addTurnedModels(PakArchive* archive) {
+    if (!addCandles(archive, candlesEntry, detailFor(0)) || !addThings(archive, thinksEntry, detailFor(0)))
+        return false;
+    for (int32_t rows : detailRows) {
+        const Detail detail = detailFor(rows);
+        if (!addCandles(archive, detailEntry(candlesEntry, rows), detail) ||
+            !addThings(archive, detailEntry(thinksEntry, rows), detail))
+            return false;
+    }
+    return addShadedPicture(archive, "vosk.png", 64, 256, 0.0, 0.0, 1.0, 1.0, shadeWax) &&
+           addShadedPicture(archive, "stol.png", 256, 256, 0.0, 0.0, 1.0, 1.0, shadeWood) &&
+           addGlassPicture(archive) && addWhitePicture(archive, "white.png");
 }
 
 // A teardrop outline around the wick tip: round below, drawn out to a point above.
@@ -547,6 +580,5 @@ bool addSignature(PakArchive* archive) {
 }  // namespace
 
 bool buildMainArchive(PakArchive* archive) {
-    return addCandles(archive) && addThings(archive) && addFlame(archive) && addBubble(archive) &&
-           addSignature(archive);
+    return addTurnedModels(archive) && addFlame(archive) && addBubble(archive) && addSignature(archive);
 }
