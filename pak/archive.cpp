@@ -32,8 +32,123 @@ void PakArchive::clear() {
     path.clear();
 }
 
+namespace {
+// An archive's bytes, in memory or in a file read a piece at a time. `size` is all there is.
+struct ArchiveSource {
+    const uint8_t* data;  // null: read from `file`
+    FILE* file;
+    size_t size;
+};
+
+// n bytes at pos, which the caller has checked lie inside the source.
+bool fetch(const ArchiveSource& source, size_t pos, size_t n, uint8_t* out) {
+    if (source.data) {
+        memcpy(out, source.data + pos, n);
+        return true;
+    }
+    return fseek(source.file, (long)pos, SEEK_SET) == 0 && fread(out, 1, n, source.file) == n;
+}
+
+// Where one entry record lies, and its name.
+struct RecordPlace {
+    std::string name;
+    size_t dataAt;
+    uint32_t size;
+};
+
+// Every size is checked against what is left before anything is read or allocated, so a damaged
+// file can neither make us read past its end nor allocate more than it holds.
+bool placeRecord(const ArchiveSource& source, size_t pos, int32_t index, RecordPlace* place,
+                 std::string* reason) {
+    const size_t size = source.size;
+    uint8_t head[1 + PakArchive::kMaxNameLength + 4];
+    if (size - pos < 1) {
+        *reason = describe("entry %d: file ends at byte %zu, before its name length", index, pos);
+        return false;
+    }
+    if (!fetch(source, pos, 1, head)) {
+        *reason = describe("entry %d at byte %zu: %s", index, pos, strerror(errno));
+        return false;
+    }
+    if (head[0] > PakArchive::kMaxNameLength) {
+        *reason = describe("entry %d at byte %zu: name length %d is over 127", index, pos, head[0]);
+        return false;
+    }
+    const size_t nameLength = head[0];
+    if (size - (pos + 1) < nameLength + 4) {
+        *reason = describe("entry %d at byte %zu: file ends inside its name or size", index, pos);
+        return false;
+    }
+    if (!fetch(source, pos + 1, nameLength + 4, head + 1)) {
+        *reason = describe("entry %d at byte %zu: %s", index, pos, strerror(errno));
+        return false;
+    }
+    place->name.assign((const char*)head + 1, nameLength);
+    place->size = readLe32(head + 1 + nameLength);
+    place->dataAt = pos + 1 + nameLength + 4;
+    if (place->size > size - place->dataAt) {
+        *reason = describe("entry %d at byte %zu: size %u is larger than the %zu bytes left", index, pos,
+                           place->size, size - place->dataAt);
+        return false;
+    }
+    return true;
+}
+
+// Calls visit(place) for each record in order until it returns false; false with a one-line
+// reason when the archive is damaged before that.
+template <typename Visit>
+bool walkRecords(const ArchiveSource& source, std::string* reason, Visit visit) {
+    uint8_t word[4];
+    if (source.size < 4) {
+        *reason = describe("file of %zu bytes is too short for the entry count", source.size);
+        return false;
+    }
+    if (!fetch(source, 0, 4, word)) {
+        *reason = strerror(errno);
+        return false;
+    }
+    const int32_t count = (int32_t)readLe32(word);  // 0 or less: an empty archive
+    size_t pos = 4;
+    for (int32_t i = 0; i < count; i++) {
+        RecordPlace place;
+        if (!placeRecord(source, pos, i, &place, reason)) return false;
+        if (!visit(place)) return true;
+        pos = place.dataAt + place.size;
+    }
+    return true;
+}
+
+// A regular file's size (fseek cannot tell a pipe's): -1 when unknown.
+long fileSize(FILE* f) {
+    if (fseek(f, 0, SEEK_END) != 0) return -1;
+    long size = ftell(f);
+    return fseek(f, 0, SEEK_SET) == 0 ? size : -1;
+}
+}  // namespace
+
 bool PakArchive::load(const char* file, std::string* error, bool holdBytes) {
     clear();
+    FILE* f = holdBytes ? nullptr : fopen(file, "rb");
+    const long size = f ? fileSize(f) : -1;
+    if (size >= 0) {
+        // Only the records' heads are read: the entries are read when asked for.
+        std::string reason;
+        bool whole =
+            walkRecords(ArchiveSource{nullptr, f, (size_t)size}, &reason, [this](const RecordPlace& p) {
+                entries.push_back(PakEntry{nullptr, p.size});
+                names.push_back(p.name);
+                return true;
+            });
+        fclose(f);
+        if (!whole) {
+            clear();
+            if (error) *error = reason;
+            return false;
+        }
+        path = file;
+        return true;
+    }
+    if (f) fclose(f);
     std::vector<uint8_t> bytes;
     if (!readFileBytes(file, &bytes)) {
         if (error) *error = strerror(errno);
@@ -48,65 +163,18 @@ bool PakArchive::load(const char* file, std::string* error, bool holdBytes) {
     return true;
 }
 
-namespace {
-// Where one entry record lies in the file.
-struct RecordPlace {
-    size_t nameAt;
-    size_t nameLength;
-    size_t dataAt;
-    uint32_t size;
-};
-
-// Every size is checked against what is left before anything is read or allocated, so a damaged
-// file can neither make us read past its end nor allocate more than it holds.
-bool placeRecord(const uint8_t* data, size_t size, size_t pos, int32_t index, RecordPlace* place,
-                 std::string* reason) {
-    if (size - pos < 1) {
-        *reason = describe("entry %d: file ends at byte %zu, before its name length", index, pos);
-        return false;
-    }
-    if (data[pos] > PakArchive::kMaxNameLength) {
-        *reason = describe("entry %d at byte %zu: name length %d is over 127", index, pos, data[pos]);
-        return false;
-    }
-    place->nameAt = pos + 1;
-    place->nameLength = data[pos];
-    if (size - place->nameAt < place->nameLength + 4) {
-        *reason = describe("entry %d at byte %zu: file ends inside its name or size", index, pos);
-        return false;
-    }
-    place->size = readLe32(data + place->nameAt + place->nameLength);
-    place->dataAt = place->nameAt + place->nameLength + 4;
-    if (place->size > size - place->dataAt) {
-        *reason = describe("entry %d at byte %zu: size %u is larger than the %zu bytes left", index, pos,
-                           place->size, size - place->dataAt);
-        return false;
-    }
-    return true;
-}
-}  // namespace
-
 bool PakArchive::loadBytes(const uint8_t* data, size_t size, std::string* error) {
     clear();
-    if (size < 4) {
-        if (error) *error = describe("file of %zu bytes is too short for the entry count", size);
-        return false;
+    std::string reason;
+    bool whole = walkRecords(ArchiveSource{data, nullptr, size}, &reason, [this, data](const RecordPlace& p) {
+        addEntry(p.name, data + p.dataAt, p.size);
+        return true;
+    });
+    if (!whole) {
+        clear();
+        if (error) *error = reason;
     }
-    int32_t count = (int32_t)readLe32(data);  // 0 or less: an empty archive
-    size_t pos = 4;
-    for (int32_t i = 0; i < count; i++) {
-        RecordPlace place;
-        std::string reason;
-        if (!placeRecord(data, size, pos, i, &place, &reason)) {
-            clear();
-            if (error) *error = reason;
-            return false;
-        }
-        addEntry(std::string((const char*)data + place.nameAt, place.nameLength), data + place.dataAt,
-                 place.size);
-        pos = place.dataAt + place.size;
-    }
-    return true;
+    return whole;
 }
 
 namespace {
@@ -118,41 +186,27 @@ int entryIndex(const std::vector<std::string>& names, const char* name) {
     return -1;
 }
 
-// The first entry named `name` in the file at `path`, walked record by record with the same checks
-// as a whole load: no size is trusted beyond what the file holds, and only the one entry is read.
+// The first entry named `name` in the file at `path` as it is now, walked with the same checks as
+// a whole load; only that one entry is read. Null when it is not there or the file is damaged
+// before it.
 uint8_t* readNamedEntry(const std::string& path, const char* name, uint32_t* size) {
     FILE* f = fopen(path.c_str(), "rb");
     if (!f) return nullptr;
+    const long bytes = fileSize(f);
     uint8_t* found = nullptr;
-    long fileSize = -1;
-    uint8_t word[4];
-    if (fseek(f, 0, SEEK_END) == 0) fileSize = ftell(f);
-    if (fileSize >= 4 && fseek(f, 0, SEEK_SET) == 0 && fread(word, 1, 4, f) == 4) {
-        const int32_t count = (int32_t)readLe32(word);
-        const size_t length = strlen(name);
-        long pos = 4;
-        char stored[PakArchive::kMaxNameLength];
-        for (int32_t i = 0; i < count; i++) {
-            int nameLength = fgetc(f);
-            if (nameLength < 0 || (size_t)nameLength > PakArchive::kMaxNameLength) break;
-            if (fread(stored, 1, (size_t)nameLength, f) != (size_t)nameLength || fread(word, 1, 4, f) != 4)
-                break;
-            pos += 1 + nameLength + 4;
-            const uint32_t entrySize = readLe32(word);
-            if (entrySize > (uint64_t)(fileSize - pos)) break;
-            if ((size_t)nameLength == length && memcmp(stored, name, length) == 0) {
-                uint8_t* bytes = new uint8_t[entrySize];
-                if (fread(bytes, 1, entrySize, f) == entrySize) {
-                    found = bytes;
-                    *size = entrySize;
-                } else {
-                    delete[] bytes;
-                }
-                break;
+    std::string reason;
+    if (bytes >= 0) {
+        const ArchiveSource source = {nullptr, f, (size_t)bytes};
+        walkRecords(source, &reason, [&](const RecordPlace& p) {
+            if (p.name != name) return true;
+            found = new uint8_t[p.size];
+            if (p.size > 0 && !fetch(source, p.dataAt, p.size, found)) {
+                delete[] found;
+                found = nullptr;
             }
-            if (fseek(f, (long)entrySize, SEEK_CUR) != 0) break;
-            pos += (long)entrySize;
-        }
+            *size = p.size;
+            return false;
+        });
     }
     fclose(f);
     return found;
