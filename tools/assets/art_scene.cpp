@@ -6,6 +6,7 @@
 // Children of "thinks" are placed in its rotated but unscaled frame, so a child at p sits at 2p in
 // these model units: the flames stand on the wick tips below and the bubbles rise from the bottom
 // of the glass.
+#include <algorithm>
 #include <cmath>
 #include <string>
 
@@ -440,6 +441,9 @@ bool addThings(PakArchive* archive, const std::string& name, const Detail& detai
     meshes[8].initMeshBuild(glassPictureEntry, litMaterial(glassAmbient, glassDiffuse, glassSpecular, 90.0f));
     meshes[8].material.transparent = true;
     addGlass(&meshes[8], detail.glass);
+    // The table goes after the opaque things standing on it: where they cover it the depth test
+    // turns its pixels away before they are lit and textured.
+    std::rotate(meshes.begin(), meshes.begin() + 1, meshes.begin() + 4);
     return addModel(archive, name, meshes);
 }
 
