@@ -5,3 +5,6 @@
 void returnFreeHeap() {
     _heapmin();
 }
+
+// The Windows heap gives large blocks their own pages already.
+void settleHeap() {}
