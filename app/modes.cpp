@@ -98,6 +98,7 @@ int runFullScreen(const RunOptions& options) {
     installStopSignals();
     chooseRendererThreads(options.cpuBudget > 0);
     viewport = new Viewport();
+    viewport->outputName = options.outputName;
     if (options.window) {
         viewport->windowed = true;
         viewport->openVideo(options.windowWidth, options.windowHeight, 32);

@@ -22,6 +22,7 @@ struct RunOptions {
     int32_t windowHeight;
     int32_t maxFramesPerSecond;  // 0: no cap beyond the display's own (where the swap waits for it)
     double cpuBudget;            // share of one processor core the run may use on average; 0: no budget
+    std::string outputName;      // the output the scene goes on; empty: the first
 };
 
 // Reads the words of `commandLine`; the last of repeated options wins. Pure: no output.

@@ -100,6 +100,8 @@ TEST(RunOptions, WindowHelpAndVersion) {
     EXPECT_DOUBLE_EQ(64.0, parseRunOptions("--cpu-budget=64.000000").cpuBudget);
     EXPECT_EQ(0, parseRunOptions("--max-fps=0").maxFramesPerSecond);
     EXPECT_EQ(1000, parseRunOptions("-root --max-fps=60 --max-fps=1000").maxFramesPerSecond);
+    EXPECT_EQ("", plain.outputName);
+    EXPECT_EQ("DP-2", parseRunOptions("--output=HDMI-A-1 --output=DP-2").outputName);
 
     EXPECT_EQ(OPTIONS_HELP, parseRunOptions("--help").action);
     EXPECT_EQ(OPTIONS_HELP, parseRunOptions("-root --clock=analog --help").action);
@@ -112,7 +114,7 @@ TEST(RunOptions, WindowHelpAndVersion) {
     for (const char* form :
          {"--clock=digital|digital24|analog|off", "--clock-size=large|small",
           "--calendar=default|russian|off", "--[no-]fps", "--[no-]mouse-ends", "--window[=WIDTHxHEIGHT]",
-          "--max-fps=N", "--cpu-budget=F", "--help", "--version"})
+          "--max-fps=N", "--cpu-budget=F", "--output=NAME", "--help", "--version"})
         EXPECT_NE(std::string::npos, help.find(form)) << form;
 }
 
@@ -153,6 +155,8 @@ TEST(RunOptions, BadOptionsGiveOneLineNamingThemAndTheAcceptedValues) {
         {"--cpu-budget=64.5", "\"64.5\"", "0 to 64"},
         {"--cpu-budget=0.0000001", "\"0.0000001\"", "6 places"},
         {"--cpu-budget=1e-3", "\"1e-3\"", "--cpu-budget=F"},
+        {"--output=", "--output needs a name", "--output=NAME"},
+        {"--output", "--output needs a name", "--output=NAME"},
         {"--", "\"--\"", "--version"},
         {"--fps --bogus --help", "\"--bogus\"", "--help"},
     };
