@@ -18,6 +18,7 @@ enum OptionKind {
     OPTION_NUMBER,  // --name=N, plain decimal from 0 to the row's values (its largest)
     OPTION_SHARE,   // --name=F, a decimal fraction from 0 to the row's values, in millionths
     OPTION_NAME,    // --name=TEXT, any text but an empty one
+    OPTION_TIME,    // --name alone (the default time) or --name=F as OPTION_SHARE, but above 0
 };
 
 struct OptionRow {
@@ -57,6 +58,9 @@ static void askFrameCap(RunOptions* o, int32_t framesPerSecond, int32_t) {
 static void askCpuBudget(RunOptions* o, int32_t millionths, int32_t) {
     o->cpuBudget = millionths / 1e6;
 }
+static void askIdleWatch(RunOptions* o, int32_t millionths, int32_t) {
+    o->idleMinutes = millionths / 1e6;
+}
 static void askOutput(RunOptions* o, const std::string& name) {
     o->outputName = name;
 }
@@ -84,6 +88,8 @@ static const OptionRow optionRows[] = {
      nullptr},
     {"output", OPTION_NAME, nullptr, "the scene on output NAME, the others black (Wayland)", nullptr, nullptr,
      askOutput},
+    {"idle", OPTION_TIME, "1440", "wait for the desk to be idle for MINUTES (default 5), then run (Wayland)",
+     nullptr, askIdleWatch, nullptr},
     {"help", OPTION_ACTION, nullptr, "print this help and exit", nullptr, askHelp, nullptr},
     {"version", OPTION_ACTION, nullptr, "print the version and exit", nullptr, askVersion, nullptr},
 };
@@ -108,6 +114,8 @@ static std::string optionForm(const OptionRow& row) {
             return "--" + name + "=F";
         case OPTION_NAME:
             return "--" + name + "=NAME";
+        case OPTION_TIME:
+            return "--" + name + "[=MINUTES]";
         case OPTION_ACTION:
             break;
     }
@@ -240,6 +248,12 @@ static bool takeOption(RunOptions* o, const std::string& word) {
         case OPTION_NAME:
             if (value.empty()) return fail(o, "--" + name + " needs a name: " + form);
             break;
+        case OPTION_TIME:
+            first = (int32_t)(defaultIdleMinutes * 1e6);
+            if (hasValue && (!parseShare(value, atoi(row->values), &first) || first == 0))
+                return fail(o, "bad value \"" + value + "\" for --" + name + "; accepted: " + form +
+                                   ", MINUTES a decimal above 0 and up to " + row->values);
+            break;
     }
     if (row->text) row->text(o, value);
     if (row->setting) o->settingValue[row - optionRows] = first;
@@ -257,6 +271,7 @@ RunOptions parseRunOptions(const std::string& commandLine) {
     o.maxFramesPerSecond = 0;
     o.cpuBudget = defaultCpuBudget;
     o.outputName.clear();
+    o.idleMinutes = 0;
     std::istringstream in(commandLine);
     std::string word;
     while (in >> word) {

@@ -2,7 +2,7 @@
 # The full-screen run on a Wayland compositor with layer-shell: sway's headless backend, with a
 # grey background on every output, a panel and a full-screen window. The saver covers every
 # output on the overlay layer, the scene on one and black on the others, and ends with status 0
-# on a key, when the compositor is killed, and so on (the table below). sway 1.7 refuses to run
+# on a key, when the compositor is killed, and so on; the idle watcher starts it (the table below). sway 1.7 refuses to run
 # as root, so as root the compositor and its clients run as the user nobody, from copies of the
 # programs in a folder of its own.
 set -euo pipefail
@@ -27,6 +27,11 @@ if [ "$(id -u)" = 0 ] && [ -z "${WAYLAND_TEST_INNER:-}" ]; then
         cp -a "$folder" "$work/sdl"
         compat=$work/sdl
     done
+    # The sanitizers' suppressions too, wherever the source tree lies.
+    if [[ "${LSAN_OPTIONS:-}" =~ suppressions=([^:]+) ]] && [ -f "${BASH_REMATCH[1]}" ]; then
+        cp "${BASH_REMATCH[1]}" "$work/lsan.supp"
+        export LSAN_OPTIONS=${LSAN_OPTIONS/${BASH_REMATCH[1]}/$work/lsan.supp}
+    fi
     chown -R nobody:nogroup "$work"
     chmod 0700 "$work"
     status=0
@@ -49,8 +54,9 @@ export XDG_RUNTIME_DIR=$work/runtime HOME=$work LUMIVANE_PATH=$BUILD/ LUMIVANE_D
 export WLR_BACKENDS=headless WLR_RENDERER=pixman WLR_LIBINPUT_NO_DEVICES=1
 sway_pid=""
 saver_pid=""
+watcher_pid=""
 cleanup() {
-    for pid in $saver_pid $sway_pid; do kill -KILL "$pid" 2>/dev/null || true; done
+    for pid in $watcher_pid $saver_pid $sway_pid; do kill -KILL "$pid" 2>/dev/null || true; done
     [ -n "${WAYLAND_TEST_INNER:-}" ] || rm -rf "$work"
 }
 trap cleanup EXIT
@@ -216,12 +222,51 @@ case_compositor_killed() {
     ends_with_kill
 }
 
+# The idle watcher, with 3 s of idle time: the scene comes by itself, goes on a key, comes again,
+# and stays away while a window inhibits idling; a second watcher declines; the compositor's end
+# ends the watcher with its one line.
+run_up() { pgrep -P "$watcher_pid" >/dev/null; }
+run_down() { ! run_up; }
+case_idle_watcher() {
+    start_window
+    "$BUILD/Lumivane" --idle=0.05 >"$work/watcher.log" 2>&1 &
+    watcher_pid=$!
+    sleep 0.5
+    "$BUILD/Lumivane" --idle=0.05 >"$work/second.log" 2>&1 || fail "a second watcher ended with $?"
+    grep -q "already runs" "$work/second.log" || fail "a second watcher said: $(cat "$work/second.log")"
+    wait_until 20 run_up || fail "no run after the desk went idle: $(cat "$work/watcher.log")"
+    saver_pid=$(pgrep -P "$watcher_pid")
+    shot_until wayland_idle_start 20 "${scene_on_first[@]}"
+    wtype -s 1000 a
+    wait_until 10 run_down || fail "the key did not end the watcher's run"
+    wait_until 20 run_up || fail "no second run at the next idle"
+    saver_pid=$(pgrep -P "$watcher_pid")
+    shot_until wayland_idle_again 20 "${scene_on_first[@]}"
+    swaymsg '[app_id="org.freedesktop.weston.fullscreen"] inhibit_idle open' >/dev/null
+    wtype -s 1000 a
+    wait_until 10 run_down || fail "the key did not end the second run"
+    saver_pid=""
+    sleep $((8 * time_scale))
+    run_down || fail "a run came while a window inhibits idling"
+    local since
+    since=$(now_ms)
+    kill -KILL "$sway_pid"
+    wait "$sway_pid" 2>/dev/null || true
+    sway_pid=""
+    exit_status "$watcher_pid" 3
+    [ "$end_status" = 1 ] || fail "the watcher ended with $end_status when the compositor went"
+    grep -q "compositor has gone" "$work/watcher.log" || fail "the watcher said: $(cat "$work/watcher.log")"
+    killed="$killed the watcher after $(($(now_ms) - since)) ms (status 1),"
+    watcher_pid=""
+}
+
 # case
 cases="two_outputs
 named_output
 hotplug
 compositor_killed
-sdl_driver_killed"
+sdl_driver_killed
+idle_watcher"
 killed=""
 for name in $cases; do
     start_sway
@@ -234,4 +279,4 @@ for name in $cases; do
         echo "  $name: ok"
     fi
 done
-echo "wayland desk: ok (two outputs, the scene on the named one, an output plugged in covered, ended by a key; status 0 on a compositor killed:${killed%,}; screenshots in ${WAYLAND_TEST_SHOTS:-$shots})"
+echo "wayland desk: ok (two outputs, the scene on the named one, an output plugged in covered, ended by a key, started by the idle watcher; status 0 on a compositor killed:${killed%,}; screenshots in ${WAYLAND_TEST_SHOTS:-$shots})"
