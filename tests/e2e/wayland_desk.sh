@@ -165,7 +165,7 @@ end_status_is_zero() {
 ends_with_key() {
     # A virtual keyboard joins the seat first; the key comes a moment later, once the saver's
     # keyboard object for it is there.
-    wtype -s 1000 a
+    wtype -s $((1000 * time_scale)) a
     end_status_is_zero 10 "a key"
 }
 ends_with_kill() {
@@ -244,13 +244,13 @@ case_idle_watcher() {
     wait_until 20 run_up || fail "no run after the desk went idle: $(cat "$work/watcher.log")"
     saver_pid=$(pgrep -P "$watcher_pid")
     shot_until wayland_idle_start 20 "${scene_on_first[@]}"
-    wtype -s 1000 a
+    wtype -s $((1000 * time_scale)) a
     wait_until 10 run_down || fail "the key did not end the watcher's run"
     wait_until 20 run_up || fail "no second run at the next idle"
     saver_pid=$(pgrep -P "$watcher_pid")
     shot_until wayland_idle_again 20 "${scene_on_first[@]}"
     swaymsg '[app_id="org.freedesktop.weston.fullscreen"] inhibit_idle open' >/dev/null
-    wtype -s 1000 a
+    wtype -s $((1000 * time_scale)) a
     wait_until 10 run_down || fail "the key did not end the second run"
     saver_pid=""
     sleep $((8 * time_scale))
