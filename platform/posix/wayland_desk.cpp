@@ -53,6 +53,7 @@ struct Desk {
     wl_callback* frame = nullptr;
     bool frameWanted = false;
     bool started = false;  // outputs found at start-up are set up; later ones are plugged in
+    bool running = false;  // the scene has been placed once; an output that comes later may take it
     DeskGlNews news;
 };
 
@@ -193,6 +194,8 @@ static void onLayerConfigure(void* data, zwlr_layer_surface_v1* layer, uint32_t 
     out->height = (int32_t)height;
     out->configured = true;
     followSize(out, sized);
+    // Every output went, then this one came: the scene goes on it.
+    if (desk.running && !desk.scene) placeScene();
 }
 
 static void removeOutput(int32_t index);
@@ -541,6 +544,7 @@ bool openDeskGl(const std::string& outputName, HostGlStart* start, std::string* 
     // The compositor's frame callbacks pace the pictures to the display.
     start->swapInterval = true;
     desk.news = DeskGlNews();
+    desk.running = true;
     return true;
 }
 
