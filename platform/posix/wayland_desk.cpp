@@ -11,8 +11,10 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "fractional-scale-v1-client-protocol.h"
 #include "layer-shell-client-protocol.h"
 #include "platform/desk_gl.h"
+#include "viewporter-client-protocol.h"
 
 enum { DESK_OUTPUTS_MAX = 16 };
 
@@ -22,7 +24,10 @@ struct DeskOutput {
     wl_output* output = nullptr;
     std::string name;  // wl_output.name where the compositor gives it
     int32_t scale = 1;
+    uint32_t scale120 = 0;  // the compositor's preferred fractional scale, in 120ths; 0 until told
     wl_surface* surface = nullptr;
+    wp_fractional_scale_v1* fractional = nullptr;
+    wp_viewport* viewport = nullptr;  // maps a fractionally scaled buffer onto the surface
     zwlr_layer_surface_v1* layer = nullptr;
     int32_t width = 0;  // as configured, in surface coordinates
     int32_t height = 0;
@@ -38,6 +43,8 @@ struct Desk {
     wl_shm* shm = nullptr;
     wl_seat* seat = nullptr;
     zwlr_layer_shell_v1* layerShell = nullptr;
+    wp_fractional_scale_manager_v1* fractionalScales = nullptr;
+    wp_viewporter* viewporter = nullptr;
     wl_keyboard* keyboard = nullptr;
     wl_pointer* pointer = nullptr;
     wl_touch* touch = nullptr;
@@ -85,6 +92,7 @@ static wl_buffer* blackBuffer(int32_t width, int32_t height) {
 }
 
 static int32_t pixelsOf(const DeskOutput* out, int32_t side) {
+    if (out->viewport && out->scale120) return (int32_t)((side * (int64_t)out->scale120 + 60) / 120);
     return side * (out->scale > 0 ? out->scale : 1);
 }
 
@@ -97,8 +105,12 @@ static void paintCover(DeskOutput* out) {
     wl_surface_commit(out->surface);
 }
 
+// A fractional scale goes through the viewport (the buffer at scale 1, shown at the surface's
+// size); an integer one through the buffer scale.
 static void setBufferScale(DeskOutput* out) {
-    if (desk.compositorVersion >= 3) wl_surface_set_buffer_scale(out->surface, out->scale);
+    bool fractional = out->viewport && out->scale120;
+    if (desk.compositorVersion >= 3) wl_surface_set_buffer_scale(out->surface, fractional ? 1 : out->scale);
+    if (fractional) wp_viewport_set_destination(out->viewport, out->width, out->height);
 }
 
 static void onFrameDone(void*, wl_callback* callback, uint32_t) {
@@ -200,6 +212,14 @@ static void onLayerConfigure(void* data, zwlr_layer_surface_v1* layer, uint32_t 
 
 static void removeOutput(int32_t index);
 
+static void onPreferredScale(void* data, wp_fractional_scale_v1*, uint32_t scale) {
+    DeskOutput* out = (DeskOutput*)data;
+    if (scale == 0 || scale == out->scale120) return;
+    out->scale120 = scale;
+    if (out->configured) followSize(out, true);
+}
+static const wp_fractional_scale_v1_listener fractionalListener = {onPreferredScale};
+
 static void onLayerClosed(void* data, zwlr_layer_surface_v1*) {
     for (int32_t i = 0; i < desk.outputCount; i++) {
         if (desk.outputs[i] == data) {
@@ -214,6 +234,12 @@ static const zwlr_layer_surface_v1_listener layerListener = {onLayerConfigure, o
 // an exclusive zone of -1 nothing (a panel's zone) moves it aside.
 static void coverOutput(DeskOutput* out) {
     out->surface = wl_compositor_create_surface(desk.compositor);
+    if (desk.fractionalScales && desk.viewporter) {
+        out->viewport = wp_viewporter_get_viewport(desk.viewporter, out->surface);
+        out->fractional =
+            wp_fractional_scale_manager_v1_get_fractional_scale(desk.fractionalScales, out->surface);
+        wp_fractional_scale_v1_add_listener(out->fractional, &fractionalListener, out);
+    }
     out->layer = zwlr_layer_shell_v1_get_layer_surface(desk.layerShell, out->surface, out->output,
                                                        ZWLR_LAYER_SHELL_V1_LAYER_OVERLAY, "lumivane");
     zwlr_layer_surface_v1_add_listener(out->layer, &layerListener, out);
@@ -259,6 +285,8 @@ static void removeOutput(int32_t index) {
     DeskOutput* out = desk.outputs[index];
     bool wasScene = out == desk.scene;
     if (wasScene) dropScene();
+    if (out->fractional) wp_fractional_scale_v1_destroy(out->fractional);
+    if (out->viewport) wp_viewport_destroy(out->viewport);
     if (out->layer) zwlr_layer_surface_v1_destroy(out->layer);
     if (out->surface) wl_surface_destroy(out->surface);
     if (out->black) wl_buffer_destroy(out->black);
@@ -388,6 +416,12 @@ static void onGlobal(void*, wl_registry* registry, uint32_t name, const char* in
     } else if (strcmp(interface, zwlr_layer_shell_v1_interface.name) == 0 && !desk.layerShell) {
         desk.layerShell =
             (zwlr_layer_shell_v1*)wl_registry_bind(registry, name, &zwlr_layer_shell_v1_interface, 1);
+    } else if (strcmp(interface, wp_fractional_scale_manager_v1_interface.name) == 0 &&
+               !desk.fractionalScales) {
+        desk.fractionalScales = (wp_fractional_scale_manager_v1*)wl_registry_bind(
+            registry, name, &wp_fractional_scale_manager_v1_interface, 1);
+    } else if (strcmp(interface, wp_viewporter_interface.name) == 0 && !desk.viewporter) {
+        desk.viewporter = (wp_viewporter*)wl_registry_bind(registry, name, &wp_viewporter_interface, 1);
     } else if (strcmp(interface, wl_output_interface.name) == 0) {
         addOutput(name, version);
     }
@@ -593,6 +627,8 @@ void closeDeskGl() {
     if (desk.touch) wl_touch_destroy(desk.touch);
     if (desk.seat) wl_seat_destroy(desk.seat);
     if (desk.layerShell) zwlr_layer_shell_v1_destroy(desk.layerShell);
+    if (desk.fractionalScales) wp_fractional_scale_manager_v1_destroy(desk.fractionalScales);
+    if (desk.viewporter) wp_viewporter_destroy(desk.viewporter);
     if (desk.shm) wl_shm_destroy(desk.shm);
     if (desk.compositor) wl_compositor_destroy(desk.compositor);
     if (desk.registry) wl_registry_destroy(desk.registry);
