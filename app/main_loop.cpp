@@ -15,6 +15,9 @@
 static const uint32_t mouseGraceMs = 3000;
 // The longest stretch between two looks at events and signals while resting between frames.
 static const uint32_t restSliceMs = 25;
+// The longest wait for a display that wants no picture (a hidden surface); its input and a stop
+// signal cut it short.
+static const uint32_t idleDisplaySliceMs = 500;
 
 static volatile sig_atomic_t stopSignalled = 0;
 
@@ -84,15 +87,17 @@ static bool coverInputEndsRun(const CoverInput& input, uint32_t ticksNow, bool m
 // signal that has come.
 static void handleEvents(bool& stopRequested) {
     bool mouseMoveEnds = settings && settings->mouseMoveEnds;
+    // The display first: one that has gone ends the run before SDL touches it again.
+    if (viewport) {
+        VideoNews news = viewport->pollVideo();
+        if (news.resized) fitSceneToView(viewport->edges());
+        if (news.gone || news.inputEnds) requestStop(stopRequested);
+        if (news.pointerMoved && motionEndsRun(SDL_GetTicks(), mouseMoveEnds)) requestStop(stopRequested);
+    }
     SDL_Event event;
     while (SDL_PollEvent(&event)) {
         if (eventEndsRun(event, SDL_GetTicks(), mouseMoveEnds)) requestStop(stopRequested);
         if (windowEventEndsRun(event)) requestStop(stopRequested);
-    }
-    if (viewport) {
-        VideoNews news = viewport->pollVideo();
-        if (news.resized) fitSceneToView(viewport->edges());
-        if (news.gone) requestStop(stopRequested);
     }
     CoverInput coverInput = pollCoverWindows(SDL_GetTicks());
     if (coverInputEndsRun(coverInput, SDL_GetTicks(), mouseMoveEnds)) requestStop(stopRequested);
@@ -117,6 +122,11 @@ void runMainLoop(int32_t maxFramesPerSecond, double cpuBudget) {
     pacing.initPacing(cpuBudget, maxFramesPerSecond, SDL_GetTicks());
     while (!(stopRequested && rootDead(sceneRoot) && rootDead(overlayRoot))) {
         handleEvents(stopRequested);
+        // The frames that dismantle the scene come whether the display wants them or not.
+        if (!stopRequested && viewport && !viewport->frameWanted()) {
+            viewport->waitForDisplay(idleDisplaySliceMs);
+            continue;
+        }
         renderFrame();
         if (!stopRequested) restBetweenFrames(pacing.restAfterFrame(SDL_GetTicks()), stopRequested);
     }

@@ -12,6 +12,7 @@
 #include "pak/library.h"
 #include "platform/heap_trim.h"
 #include "platform/host_window.h"
+#include "platform/idle_watch.h"
 #include "platform/install_path.h"
 #include "platform/preview.h"
 #include "platform/renderer_threads.h"
@@ -45,6 +46,16 @@ std::string joinArguments(int argc, char** argv) {
         text += argv[i];
     }
     return text;
+}
+
+// The words of the run an idle watcher starts: its own, less the watching.
+static std::vector<std::string> runWords(const std::string& commandLine) {
+    std::istringstream in(commandLine);
+    std::vector<std::string> words;
+    std::string word;
+    while (in >> word)
+        if (word != "--idle" && word.compare(0, 7, "--idle=") != 0) words.push_back(word);
+    return words;
 }
 
 // The child inherits it: the desktop's own screensaver may run while the saver does.
@@ -82,6 +93,8 @@ int runCommandLine(const std::string& commandLine) {
         case OPTIONS_RUN:
             break;
     }
+    if (options.idleMinutes > 0)
+        return runIdleWatcher((uint32_t)(options.idleMinutes * 60000), runWords(commandLine));
     // An ordinary window is asked for in person; a host window xscreensaver names does not apply.
     if (!options.window) chooseHostWindow(commandLine);
     return runFullScreen(options);
@@ -99,6 +112,7 @@ int runFullScreen(const RunOptions& options) {
     installStopSignals();
     chooseRendererThreads(options.cpuBudget > 0);
     viewport = new Viewport();
+    viewport->outputName = options.outputName;
     if (options.window) {
         viewport->windowed = true;
         viewport->openVideo(options.windowWidth, options.windowHeight, 32);

@@ -17,6 +17,8 @@ enum OptionKind {
     OPTION_SIZE,    // --name alone (the row's default) or --name=WIDTHxHEIGHT
     OPTION_NUMBER,  // --name=N, plain decimal from 0 to the row's values (its largest)
     OPTION_SHARE,   // --name=F, a decimal fraction from 0 to the row's values, in millionths
+    OPTION_NAME,    // --name=TEXT, any text but an empty one
+    OPTION_TIME,    // --name alone (the default time) or --name=F as OPTION_SHARE, but above 0
 };
 
 struct OptionRow {
@@ -26,6 +28,7 @@ struct OptionRow {
     const char* help;
     void (*setting)(SaverSettings* settings, int32_t value);          // settings options, put over the file
     void (*run)(RunOptions* options, int32_t first, int32_t second);  // options of the run itself
+    void (*text)(RunOptions* options, const std::string& text);       // OPTION_NAME's
 };
 
 // The choice options' values come in the order of their enums.
@@ -55,6 +58,12 @@ static void askFrameCap(RunOptions* o, int32_t framesPerSecond, int32_t) {
 static void askCpuBudget(RunOptions* o, int32_t millionths, int32_t) {
     o->cpuBudget = millionths / 1e6;
 }
+static void askIdleWatch(RunOptions* o, int32_t millionths, int32_t) {
+    o->idleMinutes = millionths / 1e6;
+}
+static void askOutput(RunOptions* o, const std::string& name) {
+    o->outputName = name;
+}
 static void askHelp(RunOptions* o, int32_t, int32_t) {
     o->action = OPTIONS_HELP;
 }
@@ -64,19 +73,25 @@ static void askVersion(RunOptions* o, int32_t, int32_t) {
 
 static const OptionRow optionRows[] = {
     {"clock", OPTION_CHOICE, "digital|digital24|analog|off", "the clock (digital: 12-hour)", setClock,
+     nullptr, nullptr},
+    {"clock-size", OPTION_CHOICE, "large|small", "the clock's size", setClockSize, nullptr, nullptr},
+    {"calendar", OPTION_CHOICE, "default|russian|off", "the calendar page", setCalendar, nullptr, nullptr},
+    {"fps", OPTION_SWITCH, nullptr, "show the frame rate, or not", setFrameRate, nullptr, nullptr},
+    {"mouse-ends", OPTION_SWITCH, nullptr, "mouse motion ends the run, or not", setMouseEnds, nullptr,
      nullptr},
-    {"clock-size", OPTION_CHOICE, "large|small", "the clock's size", setClockSize, nullptr},
-    {"calendar", OPTION_CHOICE, "default|russian|off", "the calendar page", setCalendar, nullptr},
-    {"fps", OPTION_SWITCH, nullptr, "show the frame rate, or not", setFrameRate, nullptr},
-    {"mouse-ends", OPTION_SWITCH, nullptr, "mouse motion ends the run, or not", setMouseEnds, nullptr},
     {"window", OPTION_SIZE, "1024x768", "an ordinary, resizable window (default 1024x768)", nullptr,
-     askWindow},
+     askWindow, nullptr},
     {"max-fps", OPTION_NUMBER, "1000", "at most N frames a second, 0: no limit (default: one a refresh)",
-     nullptr, askFrameCap},
+     nullptr, askFrameCap, nullptr},
     {"cpu-budget", OPTION_SHARE, "64",
-     "at most F of one core on average, 0: no budget (default 0.3, half on battery)", nullptr, askCpuBudget},
-    {"help", OPTION_ACTION, nullptr, "print this help and exit", nullptr, askHelp},
-    {"version", OPTION_ACTION, nullptr, "print the version and exit", nullptr, askVersion},
+     "at most F of one core on average, 0: no budget (default 0.3, half on battery)", nullptr, askCpuBudget,
+     nullptr},
+    {"output", OPTION_NAME, nullptr, "the scene on output NAME, the others black (Wayland)", nullptr, nullptr,
+     askOutput},
+    {"idle", OPTION_TIME, "1440", "wait for the desk to be idle for MINUTES (default 5), then run (Wayland)",
+     nullptr, askIdleWatch, nullptr},
+    {"help", OPTION_ACTION, nullptr, "print this help and exit", nullptr, askHelp, nullptr},
+    {"version", OPTION_ACTION, nullptr, "print the version and exit", nullptr, askVersion, nullptr},
 };
 static const int optionRowCount = sizeof optionRows / sizeof optionRows[0];
 static_assert(sizeof optionRows / sizeof optionRows[0] <= OPTION_ROWS_MAX, "raise OPTION_ROWS_MAX");
@@ -97,6 +112,10 @@ static std::string optionForm(const OptionRow& row) {
             return "--" + name + "=N";
         case OPTION_SHARE:
             return "--" + name + "=F";
+        case OPTION_NAME:
+            return "--" + name + "=NAME";
+        case OPTION_TIME:
+            return "--" + name + "[=MINUTES]";
         case OPTION_ACTION:
             break;
     }
@@ -226,7 +245,17 @@ static bool takeOption(RunOptions* o, const std::string& word) {
                 return fail(o, "bad value \"" + value + "\" for --" + name + "; accepted: " + form +
                                    ", F a decimal from 0 to " + row->values + " (at most 6 places)");
             break;
+        case OPTION_NAME:
+            if (value.empty()) return fail(o, "--" + name + " needs a name: " + form);
+            break;
+        case OPTION_TIME:
+            first = (int32_t)(defaultIdleMinutes * 1e6);
+            if (hasValue && (!parseShare(value, atoi(row->values), &first) || first == 0))
+                return fail(o, "bad value \"" + value + "\" for --" + name + "; accepted: " + form +
+                                   ", MINUTES a decimal above 0 and up to " + row->values);
+            break;
     }
+    if (row->text) row->text(o, value);
     if (row->setting) o->settingValue[row - optionRows] = first;
     if (row->run) row->run(o, first, second);
     return true;
@@ -241,6 +270,8 @@ RunOptions parseRunOptions(const std::string& commandLine) {
     o.windowHeight = 0;
     o.maxFramesPerSecond = 0;
     o.cpuBudget = defaultCpuBudget;
+    o.outputName.clear();
+    o.idleMinutes = 0;
     std::istringstream in(commandLine);
     std::string word;
     while (in >> word) {

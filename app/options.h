@@ -22,7 +22,12 @@ struct RunOptions {
     int32_t windowHeight;
     int32_t maxFramesPerSecond;  // 0: no cap beyond the display's own (where the swap waits for it)
     double cpuBudget;            // share of one processor core the run may use on average; 0: no budget
+    std::string outputName;      // the output the scene goes on; empty: the first
+    double idleMinutes;          // > 0: watch for the desk to be idle this long, and run then
 };
+
+// How long the desk is idle before an idle watcher given no time starts the run, in minutes.
+const double defaultIdleMinutes = 5;
 
 // Reads the words of `commandLine`; the last of repeated options wins. Pure: no output.
 RunOptions parseRunOptions(const std::string& commandLine);

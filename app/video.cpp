@@ -11,6 +11,7 @@
 #include "app/app_state.h"
 #include "content/layout.h"
 #include "platform/cover_windows.h"
+#include "platform/desk_gl.h"
 #include "platform/host_gl.h"
 #include "platform/host_window.h"
 #include "platform/video_driver.h"
@@ -44,8 +45,8 @@ static void hidePointer() {
 
 void Viewport::openVideo(int32_t modeWidth, int32_t modeHeight, int32_t modeBits) {
     initVideo(modeWidth, modeHeight, modeBits);
-    // A host window's pointer is hidden by the host context itself.
-    if (hosted) return;
+    // A host window's pointer, and that over the platform's own surfaces, is hidden there.
+    if (hosted || ownSurfaces) return;
     if (windowed) {
         SDL_ShowCursor(1);
     } else {
@@ -74,7 +75,9 @@ void Viewport::initVideo(int32_t modeWidth, int32_t modeHeight, int32_t modeBits
         openHostVideo();
         return;
     }
+    if (!windowed && openOwnSurfaces()) return;
     chooseVideoDriver();
+    watchDeskServer();
     // Only the run's own full screen covers the other monitors: a host window's framework owns
     // the screens, and an ordinary window leaves the desktop usable. The covers come first, so
     // no other monitor shows the desktop once the scene is up.
@@ -166,11 +169,31 @@ void Viewport::openHostVideo() {
         exitOnVideoFailure();
     }
     hosted = true;
+    adoptGlStart(start);
+}
+
+// A context made by the platform rather than by SDL: its size and what it can do.
+void Viewport::adoptGlStart(const HostGlStart& start) {
     width = start.width;
     height = start.height;
     bitsPerPixel = 32;
     if (start.multisampled) glEnable(GL_MULTISAMPLE);
     settleGlContext(start.swapInterval);
+}
+
+// Where the platform can cover every output itself, above panels and notifications, the run uses
+// that; SDL then keeps only the clock. The settings' mode does not apply: each output keeps its own.
+bool Viewport::openOwnSurfaces() {
+    HostGlStart start;
+    std::string problem;
+    if (!openDeskGl(outputName, &start, &problem)) {
+        if (!problem.empty()) fprintf(stderr, "%s\n", problem.c_str());
+        return false;
+    }
+    startSdl(0);
+    ownSurfaces = true;
+    adoptGlStart(start);
+    return true;
 }
 
 void Viewport::settleGlContext(bool intervalSet) {
@@ -259,19 +282,51 @@ void Viewport::resizeWindow(int32_t newWidth, int32_t newHeight) {
 }
 
 void Viewport::toggleFullScreen() {
-    if (!hosted) SDL_WM_ToggleFullScreen(screenSurface);
+    if (!hosted && !ownSurfaces) SDL_WM_ToggleFullScreen(screenSurface);
 }
 
 void Viewport::swapBuffers() {
     if (hosted) {
         swapHostGl();
+    } else if (ownSurfaces) {
+        swapDeskGl();
     } else {
+        endIfDeskServerGone();
         SDL_GL_SwapBuffers();
     }
 }
 
+bool Viewport::frameWanted() {
+    return !ownSurfaces || deskGlFrameWanted();
+}
+
+void Viewport::waitForDisplay(uint32_t ms) {
+    if (ownSurfaces) {
+        waitForDeskGl(ms);
+    } else {
+        SDL_Delay(ms);
+    }
+}
+
+// The platform's own surfaces: their new size, and the input on them.
+static VideoNews followOwnSurfaces(Viewport* view) {
+    VideoNews news;
+    DeskGlNews desk = pollDeskGl();
+    if (desk.resized && (desk.width != view->width || desk.height != view->height)) {
+        view->width = desk.width;
+        view->height = desk.height;
+        view->setProjection(view->width, view->height);
+        news.resized = true;
+    }
+    news.inputEnds = desk.inputEnds;
+    news.pointerMoved = desk.pointerMoved;
+    return news;
+}
+
 VideoNews Viewport::pollVideo() {
     VideoNews news;
+    if (ownSurfaces) return followOwnSurfaces(this);
+    endIfDeskServerGone();
     if (!hosted) return news;
     HostGlNews host = pollHostGl();
     if (host.resized && (host.width != width || host.height != height)) {
@@ -286,7 +341,9 @@ VideoNews Viewport::pollVideo() {
 
 void Viewport::closeVideo() {
     if (hosted) closeHostGl();
+    if (ownSurfaces) closeDeskGl();
     hosted = false;
+    ownSurfaces = false;
     if (blankCursor) SDL_FreeCursor(blankCursor);
     blankCursor = nullptr;
     SDL_Quit();
@@ -296,6 +353,7 @@ void Viewport::closeVideo() {
 
 void exitOnVideoFailure() {
     closeHostGl();
+    closeDeskGl();
     SDL_Quit();
     closeCoverWindows();
     exit(1);

@@ -100,6 +100,11 @@ TEST(RunOptions, WindowHelpAndVersion) {
     EXPECT_DOUBLE_EQ(64.0, parseRunOptions("--cpu-budget=64.000000").cpuBudget);
     EXPECT_EQ(0, parseRunOptions("--max-fps=0").maxFramesPerSecond);
     EXPECT_EQ(1000, parseRunOptions("-root --max-fps=60 --max-fps=1000").maxFramesPerSecond);
+    EXPECT_EQ("", plain.outputName);
+    EXPECT_EQ("DP-2", parseRunOptions("--output=HDMI-A-1 --output=DP-2").outputName);
+    EXPECT_DOUBLE_EQ(0.0, plain.idleMinutes);  // no watcher
+    EXPECT_DOUBLE_EQ(5.0, parseRunOptions("--idle").idleMinutes);
+    EXPECT_DOUBLE_EQ(0.05, parseRunOptions("--fps --idle=0.05").idleMinutes);
 
     EXPECT_EQ(OPTIONS_HELP, parseRunOptions("--help").action);
     EXPECT_EQ(OPTIONS_HELP, parseRunOptions("-root --clock=analog --help").action);
@@ -112,7 +117,7 @@ TEST(RunOptions, WindowHelpAndVersion) {
     for (const char* form :
          {"--clock=digital|digital24|analog|off", "--clock-size=large|small",
           "--calendar=default|russian|off", "--[no-]fps", "--[no-]mouse-ends", "--window[=WIDTHxHEIGHT]",
-          "--max-fps=N", "--cpu-budget=F", "--help", "--version"})
+          "--max-fps=N", "--cpu-budget=F", "--output=NAME", "--idle[=MINUTES]", "--help", "--version"})
         EXPECT_NE(std::string::npos, help.find(form)) << form;
 }
 
@@ -153,6 +158,11 @@ TEST(RunOptions, BadOptionsGiveOneLineNamingThemAndTheAcceptedValues) {
         {"--cpu-budget=64.5", "\"64.5\"", "0 to 64"},
         {"--cpu-budget=0.0000001", "\"0.0000001\"", "6 places"},
         {"--cpu-budget=1e-3", "\"1e-3\"", "--cpu-budget=F"},
+        {"--idle=0", "\"0\"", "above 0 and up to 1440"},
+        {"--idle=1440.5", "\"1440.5\"", "--idle[=MINUTES]"},
+        {"--idle=5m", "\"5m\"", "--idle[=MINUTES]"},
+        {"--output=", "--output needs a name", "--output=NAME"},
+        {"--output", "--output needs a name", "--output=NAME"},
         {"--", "\"--\"", "--version"},
         {"--fps --bogus --help", "\"--bogus\"", "--help"},
     };

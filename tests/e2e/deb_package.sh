@@ -80,7 +80,8 @@ installed=yes
 apt-get install -y -qq -o DPkg::Lock::Timeout=300 "$deb" >"$work/apt.log" 2>&1 || fail "apt-get install: $(tail -5 "$work/apt.log")"
 dpkg-deb -c "$deb" | awk '{ print $6 }' | sed 's|^\./|/|; s|/$||' | grep -v '^/*$' >"$work/files"
 for path in "$hack" /usr/bin/lumivane-config /usr/lib/lumivane/main.pak \
-  /usr/share/xscreensaver/config/lumivane.xml /usr/share/man/man6/lumivane.6.gz; do
+  /usr/share/xscreensaver/config/lumivane.xml /usr/share/man/man6/lumivane.6.gz \
+  /usr/lib/systemd/user/lumivane-idle.service; do
   [ -e "$path" ] || fail "the package did not install $path"
 done
 "$hack" --version | grep -q '^lumivane ' || fail "$hack --version"

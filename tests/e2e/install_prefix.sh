@@ -11,7 +11,8 @@ mv "$work/prefix" "$work/moved"
 prefix=$work/moved
 for file in lib/lumivane/Lumivane lib/lumivane/config lib/lumivane/main.pak lib/lumivane/clock.pak \
   lib/lumivane/calendar.pak lib/lumivane/utils.pak lib/lumivane/debug.pak lib/lumivane/preview.ppk \
-  share/xscreensaver/config/lumivane.xml share/man/man6/lumivane.6.gz share/doc/lumivane/copyright; do
+  share/xscreensaver/config/lumivane.xml share/man/man6/lumivane.6.gz share/doc/lumivane/copyright \
+  lib/systemd/user/lumivane-idle.service; do
   [ -f "$prefix/$file" ] || fail "not installed: $file"
 done
 [ "$(readlink "$prefix/bin/lumivane")" = ../lib/lumivane/Lumivane ] || fail "bin/lumivane is not the relative link"
