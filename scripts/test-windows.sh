@@ -73,6 +73,47 @@ if [ -z "${DISPLAY:-}" ] || ! xdpyinfo >/dev/null 2>&1; then
 fi
 screen=$(xdpyinfo | awk '/dimensions:/ {print $2}')
 
+version=$(sed -n 's/^project(Lumivane VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
+# check_resources ARCH BUILD: each program's resources read back from the built file: the
+# manifest's settings, the version, the icon and, for the saver, the title Windows lists it by.
+check_resources() {
+    local arch=$1 build=$2 windres=$1-w64-mingw32-windres machine=x86 file text manifest want
+    [ "$arch" = x86_64 ] && machine=amd64
+    local installer=Lumivane-setup.exe
+    [ "$arch" = x86_64 ] && installer=Lumivane-setup-x64.exe
+    icon_sizes() { sed -n '/RT_GROUP_ICON/,/^END/p' <<<"$1" | grep -o '^ *"[^"]*"' | tr -d ' ' | tr '\n' ' '; }
+    local ours
+    ours=$(icon_sizes "$("$windres" -i "$build/Lumivane.exe" -O rc 2>/dev/null)")
+    for file in Lumivane.exe Lumivane.scr config.exe pak.exe "$installer"; do
+        text=$("$windres" -i "$build/$file" -O rc 2>/dev/null)
+        # The manifest's bytes as stored (windres shows them as text or as numbers).
+        rm -f "$build/resources.res"
+        "$windres" -i "$build/$file" -O res -o "$build/resources.res" 2>/dev/null
+        manifest=""
+        [ -f "$build/resources.res" ] && manifest=$(tr -d '\000' <"$build/resources.res" | tr '\n' ' ')
+        local problems=""
+        grep -q "FILEVERSION ${version//./, }, 0\$" <<<"$text" || problems="$problems version;"
+        grep -q "VALUE \"ProductVersion\", \"$version\"" <<<"$text" || problems="$problems product version;"
+        [ -n "$ours" ] && [ "$(icon_sizes "$text")" = "$ours" ] || problems="$problems icon;"
+        if [ "$file" = "$installer" ]; then
+            grep -q '<dpiAware[^>]*>true<' <<<"$manifest" || problems="$problems dpiAware;"
+        else
+            for want in '<dpiAware[^>]*>true/pm<' '<dpiAwareness[^>]*>PerMonitorV2, PerMonitor<' \
+                '<activeCodePage[^>]*>UTF-8<' 'Common-Controls" version="6.0.0.0"' \
+                "processorArchitecture=\"$machine\"" '35138b9a-5d96-4fbd-8e2d-a2440225f93a' \
+                '4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38' '1f676c76-80e1-4239-95bb-83d0f6d0da78' \
+                '8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a'; do
+                grep -q -- "$want" <<<"$manifest" || problems="$problems manifest lacks $want;"
+            done
+        fi
+        case $file in Lumivane.exe | Lumivane.scr)
+            grep -q '^ *1, "Lumivane"$' <<<"$text" || problems="$problems no title string 1;" ;;
+        esac
+        if [ -z "$problems" ]; then pass "$file: manifest, version $version and icon read back"; else fail "$file:$problems"; fi
+    done
+    rm -f "$build/resources.res"
+}
+
 # test_build ARCH: the whole Wine run of one build, in a fresh prefix of its own.
 test_build() {
     arch=$1
@@ -96,6 +137,9 @@ test_build() {
 
     # Windows paths of files in this tree (Wine's Z: drive is the Unix root).
     winpath() { echo "Z:${1//\//\\}"; }
+
+    step "resources ($arch)"
+    check_resources "$arch" "$build"
 
     step "unit tests under Wine ($arch)"
     # Left to the Linux run: one shared test removes a file it still holds open, which Windows does
