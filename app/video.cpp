@@ -182,7 +182,10 @@ void Viewport::settleGlContext(bool intervalSet) {
     if (report && *report) {
         GLint box[4] = {0, 0, 0, 0};
         glGetIntegerv(GL_VIEWPORT, box);
-        fprintf(stderr, "lumivane: video %dx%d, GL viewport %dx%d\n", width, height, box[2], box[3]);
+        int32_t client[2] = {-1, -1}, screen[2] = {-1, -1};
+        windowAndScreenSize(client, screen);
+        fprintf(stderr, "lumivane: video %dx%d, GL viewport %dx%d, window client %dx%d, screen %dx%d\n",
+                width, height, box[2], box[3], client[0], client[1], screen[0], screen[1]);
     }
 }
 

@@ -2,9 +2,11 @@
 # The whole Windows flow, for the 64-bit build and the 32-bit one: installs the packages
 # (mingw-w64, NSIS, Wine), builds the Windows libraries' cache and both builds' programs and
 # installers, then tests each under Wine on an X server in a Wine prefix of its own: the unit
-# tests, and end to end the silent install, the screensaver (/s), its Settings dialog (/c), the
-# preview (/p) and the uninstaller. The 32-bit programs are always built, but run only where this
-# machine runs 32-bit programs (scripts/runs-32bit.sh); elsewhere one line says why they were not.
+# tests, the resources read back from the built files, and end to end the silent install, the
+# saver and its Settings dialog at 96, 144 and 192 dpi (scripts/test-windows-scaling.sh), the
+# screensaver (/s), its Settings dialog (/c), the preview (/p) and the uninstaller. The 32-bit
+# programs are always built, but run only where this machine runs 32-bit programs
+# (scripts/runs-32bit.sh); elsewhere one line says why they were not.
 # Uses the X server in DISPLAY when it answers, else starts its own Xvfb.
 # Ends with "N passed, M failed" over both; the exit status is 1 when anything failed.
 set -uo pipefail
@@ -12,6 +14,7 @@ cd "$(dirname "$0")/.."
 root=$PWD
 passed=0
 failed=0
+source scripts/checks.bash
 
 step_start=$(date +%s)
 step_name=""
@@ -24,14 +27,6 @@ step() {
     step_name=$1
     step_start=$now
     [ "$1" = done ] || echo "== $1"
-}
-pass() {
-    echo "PASS: $1"
-    passed=$((passed + 1))
-}
-fail() {
-    echo "FAIL: $1"
-    failed=$((failed + 1))
 }
 
 build64=${BUILD_DIR64:-build-win64}
@@ -159,10 +154,6 @@ test_build() {
         if [ "$status" -ne 0 ] && [ "$bad" -eq 0 ]; then fail "$program ended with status $status"; fi
     done
 
-    # lit SHOT GEOMETRY: percentage of the region's pixels brighter than a quarter of full.
-    lit() {
-        convert "$shots/$1.png" -crop "$2" +repage -colorspace Gray -threshold 25% -format "%[fx:int(mean*100+0.5)]" info:
-    }
     expect_lit() {
         local share
         share=$(lit "$1" "$2")
@@ -221,6 +212,17 @@ test_build() {
     value=$(wine reg query 'HKLM\Software\Nobrell\Lumivane\Settings' /v Path /reg:$bits 2>/dev/null | tr -d '\r' |
         sed -n 's/^ *Path *REG_SZ *//p')
     if [ "$value" = 'C:\Program Files\Nobrell\Lumivane\' ]; then pass "registry Path = $value"; else fail "registry Path is '$value'"; fi
+
+    step "display scaling ($arch)"
+    scripts/test-windows-scaling.sh "$build" "$shots/scaling" >"$shots/scaling.log" 2>&1
+    grep -E '^(PASS|FAIL|note):' "$shots/scaling.log"
+    counts=$(tail -1 "$shots/scaling.log")
+    if [[ $counts =~ ^([0-9]+)\ passed,\ ([0-9]+)\ failed$ ]]; then
+        passed=$((passed + BASH_REMATCH[1]))
+        failed=$((failed + BASH_REMATCH[2]))
+    else
+        fail "the display scaling runs did not finish: $counts"
+    fi
 
     step "screensaver /s ($arch)"
     if [ "$screen" != "1024x768" ]; then
