@@ -3,8 +3,8 @@
 # and 200%): the saver must draw at the screen's full pixel size (its own report of the GL
 # viewport) with the scene, clock and calendar where they belong, and the Settings dialog must
 # grow with the scaling, every control inside it and every text whole. Screenshots go to SHOTS.
-# Wine before 9 counts every window as DPI-aware and scales nothing: the runs still happen, and
-# one line says they cannot tell an aware build from an unaware one there.
+# Wine 8 counts every window as DPI-aware and scales nothing (Wine 10 scales as Windows does): the
+# runs still happen, and one line says they cannot tell an aware build from an unaware one there.
 #   WINEPREFIX=... WINELOADER=... DISPLAY=... scripts/test-windows-scaling.sh BUILD SHOTS
 # (the build installed in WINEPREFIX). Prints PASS:/FAIL: lines and ends with "N passed, M failed".
 set -uo pipefail
@@ -12,14 +12,10 @@ cd "$(dirname "$0")/.."
 build=$1
 shots=$2
 mkdir -p "$shots"
-passed=0
-failed=0
 source scripts/checks.bash
-wine() { "${WINELOADER:-wine}" "$@"; }
 
 screen=$(xdpyinfo | awk '/dimensions:/ {print $2}')
-version=$(wine --version 2>/dev/null | sed -n 's/^wine-\([0-9]*\).*/\1/p')
-if [ "${version:-0}" -lt 9 ]; then
+if [ "$(wine_major)" -lt 10 ]; then
     echo "note: $(wine --version 2>/dev/null) counts every window as DPI-aware and scales none: these runs show the layout at each DPI but cannot tell an aware build from an unaware one"
 fi
 install_dir='C:\Program Files\Nobrell\Lumivane'

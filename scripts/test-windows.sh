@@ -4,7 +4,8 @@
 # installers, then tests each under Wine on an X server in a Wine prefix of its own: the unit
 # tests, the resources read back from the built files, and end to end the silent install, the
 # saver and its Settings dialog at 96, 144 and 192 dpi (scripts/test-windows-scaling.sh), the
-# screensaver (/s), its Settings dialog (/c), the preview (/p) and the uninstaller. The 32-bit
+# saver on two monitors (scripts/test-windows-monitors.sh), the screensaver (/s), its Settings
+# dialog (/c), the preview (/p) and the uninstaller. The 32-bit
 # programs are always built, but run only where this machine runs 32-bit programs
 # (scripts/runs-32bit.sh); elsewhere one line says why they were not.
 # Uses the X server in DISPLAY when it answers, else starts its own Xvfb.
@@ -107,6 +108,22 @@ check_resources() {
         if [ -z "$problems" ]; then pass "$file: manifest, version $version and icon read back"; else fail "$file:$problems"; fi
     done
     rm -f "$build/resources.res"
+}
+
+# run_checks NAME SCRIPT ARGS...: a script of checks of its own (its log in $shots/NAME.log), its
+# lines shown and its counts added.
+run_checks() {
+    local name=$1 counts
+    shift
+    "$@" >"$shots/$name.log" 2>&1
+    grep -E '^(PASS|FAIL|note):' "$shots/$name.log"
+    counts=$(tail -1 "$shots/$name.log")
+    if [[ $counts =~ ^([0-9]+)\ passed,\ ([0-9]+)\ failed$ ]]; then
+        passed=$((passed + BASH_REMATCH[1]))
+        failed=$((failed + BASH_REMATCH[2]))
+    else
+        fail "$name: the checks did not finish: $counts"
+    fi
 }
 
 # test_build ARCH: the whole Wine run of one build, in a fresh prefix of its own.
@@ -214,15 +231,9 @@ test_build() {
     if [ "$value" = 'C:\Program Files\Nobrell\Lumivane\' ]; then pass "registry Path = $value"; else fail "registry Path is '$value'"; fi
 
     step "display scaling ($arch)"
-    scripts/test-windows-scaling.sh "$build" "$shots/scaling" >"$shots/scaling.log" 2>&1
-    grep -E '^(PASS|FAIL|note):' "$shots/scaling.log"
-    counts=$(tail -1 "$shots/scaling.log")
-    if [[ $counts =~ ^([0-9]+)\ passed,\ ([0-9]+)\ failed$ ]]; then
-        passed=$((passed + BASH_REMATCH[1]))
-        failed=$((failed + BASH_REMATCH[2]))
-    else
-        fail "the display scaling runs did not finish: $counts"
-    fi
+    run_checks scaling scripts/test-windows-scaling.sh "$build" "$shots/scaling"
+    step "two monitors ($arch)"
+    run_checks monitors scripts/test-windows-monitors.sh "$build" "$shots/monitors"
 
     step "screensaver /s ($arch)"
     if [ "$screen" != "1024x768" ]; then

@@ -332,13 +332,31 @@ static int checkLayout() {
     return failures || boxes.size() < 12 ? 1 : 0;
 }
 
+static BOOL CALLBACK printMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM) {
+    MONITORINFO info = {};
+    info.cbSize = sizeof info;
+    GetMonitorInfoA(monitor, &info);
+    const RECT& r = info.rcMonitor;
+    printf("monitor %ldx%ld+%ld+%ld%s\n", r.right - r.left, r.bottom - r.top, r.left, r.top,
+           info.dwFlags & MONITORINFOF_PRIMARY ? " primary" : "");
+    return TRUE;
+}
+
+// The monitors as Windows (or Wine) reports them, in desktop pixels.
+static int listMonitors() {
+    printf("%d monitors\n", GetSystemMetrics(SM_CMONITORS));
+    EnumDisplayMonitors(nullptr, nullptr, printMonitor, 0);
+    return 0;
+}
+
 int main(int argc, char** argv) {
+    if (argc == 2 && strcmp(argv[1], "monitors") == 0) return listMonitors();
     if (argc == 2 && strcmp(argv[1], "layout") == 0) return checkLayout();
     if ((argc == 5 || argc == 6) && strcmp(argv[1], "preview") == 0)
         return checkPreview(argv[2], atoi(argv[3]), atoi(argv[4]), argc == 6 ? argv[5] : nullptr);
     if (argc >= 3 && strcmp(argv[1], "settings") == 0) return driveSettings(argv[2], argv + 3, argc - 3);
     fprintf(stderr,
             "usage: win_driver preview PROGRAM WIDTH HEIGHT [PICTURE] | settings OK|Cancel [CHOICE...] | "
-            "layout\n");
+            "layout | monitors\n");
     return 2;
 }
