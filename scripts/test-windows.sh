@@ -319,6 +319,33 @@ test_build() {
     wine reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Lumivane' /reg:$bits >/dev/null 2>&1 &&
         left="$left uninstall entry;"
     if [ -z "$left" ]; then pass "uninstaller leaves nothing behind"; else fail "left behind:$left"; fi
+
+    step "installation folder outside ASCII ($arch)"
+    # The folder reaches the saver through the registry and every file call as UTF-8 (the
+    # manifest's code page): the archives must open, and /c must find config.exe there.
+    local cyrillic='C:\Программы\Lumivane'
+    if (cd "$build" && wine "./$installer" /S "/D=$cyrillic") && wineserver -w &&
+        [ -f "$drive_c/Программы/Lumivane/main.pak" ]; then
+        pass "installed into $cyrillic"
+        run_saver saver_cyrillic_folder
+        expect_lit saver_cyrillic_folder 300x90+706+660 3 "the archives open from $cyrillic"
+        wine "$scr" /c
+        if (cd "$build/tests" && wine ./win_driver.exe settings Cancel "Calendar=Russian"); then
+            pass "/c starts config.exe from $cyrillic"
+        else
+            fail "/c did not start config.exe from $cyrillic"
+        fi
+        wineserver -w
+        wine "$drive_c/Программы/Lumivane/uninstall.exe" /S
+        wineserver -w
+        for _ in $(seq 100); do
+            [ -e "$drive_c/Программы/Lumivane" ] || break
+            sleep 0.1
+        done
+        if [ -e "$drive_c/Программы/Lumivane" ]; then fail "the uninstaller left $cyrillic"; else pass "uninstalled from $cyrillic"; fi
+    else
+        fail "could not install into $cyrillic"
+    fi
     wineserver -k >/dev/null 2>&1
     echo "$bits-bit Windows build: $((passed - before_passed)) checks passed, $((failed - before_failed)) failed"
 }
