@@ -200,6 +200,16 @@ void Viewport::settleGlContext(bool intervalSet) {
     applyGlState();
     swapWaitsForDisplay = intervalSet && !isSoftwareRenderer((const char*)glGetString(GL_RENDERER));
     setProjection(width, height);
+    // For the tests of scaled displays: the size the picture is really drawn at, as GL has it.
+    const char* report = getenv("LUMIVANE_REPORT_VIDEO");
+    if (report && *report) {
+        GLint box[4] = {0, 0, 0, 0};
+        glGetIntegerv(GL_VIEWPORT, box);
+        int32_t client[2] = {-1, -1}, screen[2] = {-1, -1};
+        windowAndScreenSize(client, screen);
+        fprintf(stderr, "lumivane: video %dx%d, GL viewport %dx%d, window client %dx%d, screen %dx%d\n",
+                width, height, box[2], box[3], client[0], client[1], screen[0], screen[1]);
+    }
 }
 
 bool isSoftwareRenderer(const char* renderer) {

@@ -31,3 +31,39 @@ set(PLATFORM_EXCLUDED_SOURCES ${CMAKE_SOURCE_DIR}/platform/offscreen_gl.cpp)
 set(PLATFORM_LIBRARIES windows_platform)
 set(PLATFORM_MAIN platform/win32/entry/win_main.cpp)
 set(PLATFORM_TOOLS config pak)
+
+# Every Windows program carries a manifest (DPI awareness, visual-styles controls, UTF-8 code page,
+# supported Windows versions), the version of this project, the icon and a title: made here from
+# platform/win32/resources with windres.
+enable_language(RC)
+set(LUMIVANE_ICON "" CACHE FILEPATH "The programs' icon, lumivane.ico, which the native asset builder draws")
+if(NOT EXISTS "${LUMIVANE_ICON}")
+  message(FATAL_ERROR "No icon at '${LUMIVANE_ICON}': build the native 'assets' target and pass its "
+    "lumivane.ico as -DLUMIVANE_ICON=... (scripts/windows-build.sh does both)")
+endif()
+if(CMAKE_SYSTEM_PROCESSOR STREQUAL x86_64)
+  set(LUMIVANE_MANIFEST_ARCH amd64)
+else()
+  set(LUMIVANE_MANIFEST_ARCH x86)
+endif()
+# The installer takes the same version (installer/lumivane.nsi includes this).
+file(WRITE ${CMAKE_BINARY_DIR}/version.nsh "!define VERSION \"${PROJECT_VERSION}\"\n")
+# add_windows_resources(TARGET TITLE DESCRIPTION): TITLE is string 1 (the name the Screen Saver
+# Settings list shows for a .scr).
+function(add_windows_resources target title description)
+  set(RESOURCE_NAME ${target})
+  set(RESOURCE_TITLE "${title}")
+  set(RESOURCE_DESCRIPTION "${description}")
+  set(RESOURCE_FILE ${target}.exe)
+  set(RESOURCE_ARCH ${LUMIVANE_MANIFEST_ARCH})
+  set(RESOURCE_ICON ${LUMIVANE_ICON})
+  set(RESOURCE_VERSION_DOTS ${PROJECT_VERSION_MAJOR}.${PROJECT_VERSION_MINOR}.${PROJECT_VERSION_PATCH}.0)
+  set(RESOURCE_VERSION_COMMAS ${PROJECT_VERSION_MAJOR},${PROJECT_VERSION_MINOR},${PROJECT_VERSION_PATCH},0)
+  set(folder ${CMAKE_BINARY_DIR}/resources)
+  set(RESOURCE_MANIFEST ${folder}/${target}.manifest)
+  configure_file(${CMAKE_SOURCE_DIR}/platform/win32/resources/program.manifest.in ${RESOURCE_MANIFEST} @ONLY)
+  configure_file(${CMAKE_SOURCE_DIR}/platform/win32/resources/program.rc.in ${folder}/${target}.rc @ONLY)
+  target_sources(${target} PRIVATE ${folder}/${target}.rc)
+  set_source_files_properties(${folder}/${target}.rc PROPERTIES
+    OBJECT_DEPENDS "${RESOURCE_MANIFEST};${LUMIVANE_ICON}")
+endfunction()

@@ -20,6 +20,9 @@ Unicode true
   !define OUT_FILE "${BUILD_DIR}\Lumivane-setup.exe"
 !endif
 
+; VERSION, the project's version, written by the build.
+!include "${BUILD_DIR}\version.nsh"
+
 !define SETTINGS_KEY "Software\Nobrell\Lumivane\Settings"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Lumivane"
 
@@ -33,6 +36,19 @@ OutFile "${OUT_FILE}"
 !endif
 InstallDirRegKey HKLM "${SETTINGS_KEY}" "Path"
 RequestExecutionLevel admin
+; Sharp on scaled displays; the pages are laid out in dialog units, so they scale.
+ManifestDPIAware true
+ManifestSupportedOS all
+!define MUI_ICON "${BUILD_DIR}\lumivane.ico"
+!define MUI_UNICON "${BUILD_DIR}\lumivane.ico"
+VIProductVersion "${VERSION}.0"
+VIFileVersion "${VERSION}.0"
+VIAddVersionKey /LANG=1033 "ProductName" "Lumivane"
+VIAddVersionKey /LANG=1033 "CompanyName" "Nobrell"
+VIAddVersionKey /LANG=1033 "FileDescription" "Lumivane screensaver setup"
+VIAddVersionKey /LANG=1033 "FileVersion" "${VERSION}"
+VIAddVersionKey /LANG=1033 "ProductVersion" "${VERSION}"
+VIAddVersionKey /LANG=1033 "LegalCopyright" "Nobrell"
 SetCompressor /SOLID lzma
 
 !insertmacro MUI_PAGE_DIRECTORY

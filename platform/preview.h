@@ -23,6 +23,11 @@ const int32_t previewPictureWidth = 152;
 // picture width, `picture` (a 24-bit surface, B,G,R bytes) unscaled from the top-left corner and
 // black beyond it; for any other width, or without a usable 24-bit picture, black throughout.
 void composePreview(const SDL_Surface* picture, int32_t width, int32_t height, std::vector<uint32_t>* pixels);
+// The same on a display scaled to `dpi` (96 is 100%): a window of the picture width at that scaling,
+// as the settings page draws its box (152 x dpi / 96 pixels), shows the picture enlarged to fill
+// it, each window pixel taking the picture pixel under its centre; any other window as above.
+void composeScaledPreview(const SDL_Surface* picture, int32_t width, int32_t height, uint32_t dpi,
+                          std::vector<uint32_t>* pixels);
 
 // True when the first bytes of a file (`header`, `headerSize` of them) describe an uncompressed
 // 24-bit BMP of at most 4096 x 4096 pixels whose rows all lie within `fileSize` bytes.

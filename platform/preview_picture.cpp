@@ -32,6 +32,32 @@ void composePreview(const SDL_Surface* picture, int32_t width, int32_t height,
     }
 }
 
+// A length in 96-dpi pixels, to the nearest.
+static int32_t unscaled(int32_t length, uint32_t dpi) {
+    return (int32_t)(((int64_t)length * 96 + dpi / 2) / dpi);
+}
+
+void composeScaledPreview(const SDL_Surface* picture, int32_t width, int32_t height, uint32_t dpi,
+                          std::vector<uint32_t>* pixels) {
+    const int32_t boxWidth = dpi > 0 ? unscaled(width, dpi) : width,
+                  boxHeight = dpi > 0 ? unscaled(height, dpi) : 0;
+    if (dpi == 0 || dpi == 96 || boxWidth != previewPictureWidth || boxHeight <= 0 || height <= 0) {
+        composePreview(picture, width, height, pixels);
+        return;
+    }
+    std::vector<uint32_t> box;
+    composePreview(picture, boxWidth, boxHeight, &box);
+    pixels->assign((size_t)width * (size_t)height, 0);
+    for (int32_t y = 0; y < height; y++) {
+        const int32_t from = (int32_t)(((int64_t)y * 2 + 1) * boxHeight / (2 * (int64_t)height));
+        for (int32_t x = 0; x < width; x++) {
+            const int32_t column = (int32_t)(((int64_t)x * 2 + 1) * boxWidth / (2 * (int64_t)width));
+            (*pixels)[(size_t)y * (size_t)width + (size_t)x] =
+                box[(size_t)from * (size_t)boxWidth + (size_t)column];
+        }
+    }
+}
+
 static uint32_t readLe(const uint8_t* bytes, int count) {
     uint32_t value = 0;
     for (int i = count - 1; i >= 0; i--) value = value << 8 | bytes[i];

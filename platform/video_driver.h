@@ -10,3 +10,8 @@ bool resizeKeepsGlContext();
 // Puts the full-screen window, and its picture, on the monitor `scene` (desktop coordinates),
 // where SDL itself might centre them on the whole desk. Call before SDL_SetVideoMode.
 void placeFullScreenWindow(const ScreenRect& scene);
+// The SDL window's client area and the primary screen, in the pixels the program itself sees
+// (each as width, height): on a scaled display the screen's real size only when the program is
+// DPI-aware; an unaware one is told of a smaller screen and stretched over it. False where the
+// system cannot tell.
+bool windowAndScreenSize(int32_t client[2], int32_t screen[2]);

@@ -2,9 +2,12 @@
 # The whole Windows flow, for the 64-bit build and the 32-bit one: installs the packages
 # (mingw-w64, NSIS, Wine), builds the Windows libraries' cache and both builds' programs and
 # installers, then tests each under Wine on an X server in a Wine prefix of its own: the unit
-# tests, and end to end the silent install, the screensaver (/s), its Settings dialog (/c), the
-# preview (/p) and the uninstaller. The 32-bit programs are always built, but run only where this
-# machine runs 32-bit programs (scripts/runs-32bit.sh); elsewhere one line says why they were not.
+# tests, the resources read back from the built files, and end to end the silent install, the
+# saver and its Settings dialog at 96, 144 and 192 dpi (scripts/test-windows-scaling.sh), the
+# saver on two monitors (scripts/test-windows-monitors.sh), the screensaver (/s), its Settings
+# dialog (/c), the preview (/p) and the uninstaller. The 32-bit
+# programs are always built, but run only where this machine runs 32-bit programs
+# (scripts/runs-32bit.sh); elsewhere one line says why they were not.
 # Uses the X server in DISPLAY when it answers, else starts its own Xvfb.
 # Ends with "N passed, M failed" over both; the exit status is 1 when anything failed.
 set -uo pipefail
@@ -12,6 +15,7 @@ cd "$(dirname "$0")/.."
 root=$PWD
 passed=0
 failed=0
+source scripts/checks.bash
 
 step_start=$(date +%s)
 step_name=""
@@ -24,14 +28,6 @@ step() {
     step_name=$1
     step_start=$now
     [ "$1" = done ] || echo "== $1"
-}
-pass() {
-    echo "PASS: $1"
-    passed=$((passed + 1))
-}
-fail() {
-    echo "FAIL: $1"
-    failed=$((failed + 1))
 }
 
 build64=${BUILD_DIR64:-build-win64}
@@ -73,6 +69,63 @@ if [ -z "${DISPLAY:-}" ] || ! xdpyinfo >/dev/null 2>&1; then
 fi
 screen=$(xdpyinfo | awk '/dimensions:/ {print $2}')
 
+version=$(sed -n 's/^project(Lumivane VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
+# check_resources ARCH BUILD: each program's resources read back from the built file: the
+# manifest's settings, the version, the icon and, for the saver, the title Windows lists it by.
+check_resources() {
+    local arch=$1 build=$2 windres=$1-w64-mingw32-windres machine=x86 file text manifest want
+    [ "$arch" = x86_64 ] && machine=amd64
+    local installer=Lumivane-setup.exe
+    [ "$arch" = x86_64 ] && installer=Lumivane-setup-x64.exe
+    icon_sizes() { sed -n '/RT_GROUP_ICON/,/^END/p' <<<"$1" | grep -o '^ *"[^"]*"' | tr -d ' ' | tr '\n' ' '; }
+    local ours
+    ours=$(icon_sizes "$("$windres" -i "$build/Lumivane.exe" -O rc 2>/dev/null)")
+    for file in Lumivane.exe Lumivane.scr config.exe pak.exe "$installer"; do
+        text=$("$windres" -i "$build/$file" -O rc 2>/dev/null)
+        # The manifest's bytes as stored (windres shows them as text or as numbers).
+        rm -f "$build/resources.res"
+        "$windres" -i "$build/$file" -O res -o "$build/resources.res" 2>/dev/null
+        manifest=""
+        [ -f "$build/resources.res" ] && manifest=$(tr -d '\000' <"$build/resources.res" | tr '\n' ' ')
+        local problems=""
+        grep -q "FILEVERSION ${version//./, }, 0\$" <<<"$text" || problems="$problems version;"
+        grep -q "VALUE \"ProductVersion\", \"$version\"" <<<"$text" || problems="$problems product version;"
+        [ -n "$ours" ] && [ "$(icon_sizes "$text")" = "$ours" ] || problems="$problems icon;"
+        if [ "$file" = "$installer" ]; then
+            grep -q '<dpiAware[^>]*>true<' <<<"$manifest" || problems="$problems dpiAware;"
+        else
+            for want in '<dpiAware[^>]*>true/pm<' '<dpiAwareness[^>]*>PerMonitorV2, PerMonitor<' \
+                '<activeCodePage[^>]*>UTF-8<' 'Common-Controls" version="6.0.0.0"' \
+                "processorArchitecture=\"$machine\"" '35138b9a-5d96-4fbd-8e2d-a2440225f93a' \
+                '4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38' '1f676c76-80e1-4239-95bb-83d0f6d0da78' \
+                '8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a'; do
+                grep -q -- "$want" <<<"$manifest" || problems="$problems manifest lacks $want;"
+            done
+        fi
+        case $file in Lumivane.exe | Lumivane.scr)
+            grep -q '^ *1, "Lumivane"$' <<<"$text" || problems="$problems no title string 1;" ;;
+        esac
+        if [ -z "$problems" ]; then pass "$file: manifest, version $version and icon read back"; else fail "$file:$problems"; fi
+    done
+    rm -f "$build/resources.res"
+}
+
+# run_checks NAME SCRIPT ARGS...: a script of checks of its own (its log in $shots/NAME.log), its
+# lines shown and its counts added.
+run_checks() {
+    local name=$1 counts
+    shift
+    "$@" >"$shots/$name.log" 2>&1
+    grep -E '^(PASS|FAIL|note):' "$shots/$name.log"
+    counts=$(tail -1 "$shots/$name.log")
+    if [[ $counts =~ ^([0-9]+)\ passed,\ ([0-9]+)\ failed$ ]]; then
+        passed=$((passed + BASH_REMATCH[1]))
+        failed=$((failed + BASH_REMATCH[2]))
+    else
+        fail "$name: the checks did not finish: $counts"
+    fi
+}
+
 # test_build ARCH: the whole Wine run of one build, in a fresh prefix of its own.
 test_build() {
     arch=$1
@@ -97,6 +150,9 @@ test_build() {
     # Windows paths of files in this tree (Wine's Z: drive is the Unix root).
     winpath() { echo "Z:${1//\//\\}"; }
 
+    step "resources ($arch)"
+    check_resources "$arch" "$build"
+
     step "unit tests under Wine ($arch)"
     # Left to the Linux run: one shared test removes a file it still holds open, which Windows does
     # not allow; another compares with the C library's dates back to 1900, which Windows' starts at 1970.
@@ -115,10 +171,6 @@ test_build() {
         if [ "$status" -ne 0 ] && [ "$bad" -eq 0 ]; then fail "$program ended with status $status"; fi
     done
 
-    # lit SHOT GEOMETRY: percentage of the region's pixels brighter than a quarter of full.
-    lit() {
-        convert "$shots/$1.png" -crop "$2" +repage -colorspace Gray -threshold 25% -format "%[fx:int(mean*100+0.5)]" info:
-    }
     expect_lit() {
         local share
         share=$(lit "$1" "$2")
@@ -177,6 +229,11 @@ test_build() {
     value=$(wine reg query 'HKLM\Software\Nobrell\Lumivane\Settings' /v Path /reg:$bits 2>/dev/null | tr -d '\r' |
         sed -n 's/^ *Path *REG_SZ *//p')
     if [ "$value" = 'C:\Program Files\Nobrell\Lumivane\' ]; then pass "registry Path = $value"; else fail "registry Path is '$value'"; fi
+
+    step "display scaling ($arch)"
+    run_checks scaling scripts/test-windows-scaling.sh "$build" "$shots/scaling"
+    step "two monitors ($arch)"
+    run_checks monitors scripts/test-windows-monitors.sh "$build" "$shots/monitors"
 
     step "screensaver /s ($arch)"
     if [ "$screen" != "1024x768" ]; then
@@ -262,6 +319,33 @@ test_build() {
     wine reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Lumivane' /reg:$bits >/dev/null 2>&1 &&
         left="$left uninstall entry;"
     if [ -z "$left" ]; then pass "uninstaller leaves nothing behind"; else fail "left behind:$left"; fi
+
+    step "installation folder outside ASCII ($arch)"
+    # The folder reaches the saver through the registry and every file call as UTF-8 (the
+    # manifest's code page): the archives must open, and /c must find config.exe there.
+    local cyrillic='C:\Программы\Lumivane'
+    if (cd "$build" && wine "./$installer" /S "/D=$cyrillic") && wineserver -w &&
+        [ -f "$drive_c/Программы/Lumivane/main.pak" ]; then
+        pass "installed into $cyrillic"
+        run_saver saver_cyrillic_folder
+        expect_lit saver_cyrillic_folder 300x90+706+660 3 "the archives open from $cyrillic"
+        wine "$scr" /c
+        if (cd "$build/tests" && wine ./win_driver.exe settings Cancel "Calendar=Russian"); then
+            pass "/c starts config.exe from $cyrillic"
+        else
+            fail "/c did not start config.exe from $cyrillic"
+        fi
+        wineserver -w
+        wine "$drive_c/Программы/Lumivane/uninstall.exe" /S
+        wineserver -w
+        for _ in $(seq 100); do
+            [ -e "$drive_c/Программы/Lumivane" ] || break
+            sleep 0.1
+        done
+        if [ -e "$drive_c/Программы/Lumivane" ]; then fail "the uninstaller left $cyrillic"; else pass "uninstalled from $cyrillic"; fi
+    else
+        fail "could not install into $cyrillic"
+    fi
     wineserver -k >/dev/null 2>&1
     echo "$bits-bit Windows build: $((passed - before_passed)) checks passed, $((failed - before_failed)) failed"
 }

@@ -32,12 +32,9 @@ archives="main.pak clock.pak calendar.pak utils.pak debug.pak"
 scripts/windows-install-deps.sh
 scripts/windows-deps.sh >/dev/null
 
-cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-$arch.cmake" -DCMAKE_BUILD_TYPE=Release \
-    -DLUMIVANE_WERROR=ON -DLUMIVANE_BENCH=OFF "$@" >/dev/null
-cmake --build "$build" -j"$(nproc)" >/dev/null
-
+# First the native build's drawings: the programs' resources take its icon.
 missing=0
-for file in $archives preview.ppk; do [ -f "$native/$file" ] || missing=1; done
+for file in $archives preview.ppk lumivane.ico; do [ -f "$native/$file" ] || missing=1; done
 if [ "$missing" = 1 ]; then
     scripts/install-deps.sh
     cmake -S . -B "$native" -DLUMIVANE_WERROR=ON >/dev/null
@@ -45,7 +42,12 @@ if [ "$missing" = 1 ]; then
     [ -f tools/preview_picture/CMakeLists.txt ] && targets+=(--target preview_ppk)
     cmake --build "$native" -j"$(nproc)" "${targets[@]}" >/dev/null
 fi
-for file in $archives; do cp "$native/$file" "$build/"; done
+
+cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-$arch.cmake" -DCMAKE_BUILD_TYPE=Release \
+    -DLUMIVANE_WERROR=ON -DLUMIVANE_BENCH=OFF -DLUMIVANE_ICON="$root/$native/lumivane.ico" "$@" >/dev/null
+cmake --build "$build" -j"$(nproc)" >/dev/null
+
+for file in $archives lumivane.ico; do cp "$native/$file" "$build/"; done
 if [ -f "$native/preview.ppk" ]; then
     cp "$native/preview.ppk" "$build/"
 else

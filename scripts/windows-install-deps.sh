@@ -1,14 +1,16 @@
 #!/usr/bin/env bash
 # Installs the Debian packages of the Windows builds and their Wine tests: the mingw-w64 cross
-# compilers (32- and 64-bit), NSIS, 64-bit Wine, the X test tools, and 32-bit Wine (with the i386
-# architecture) only where this machine runs 32-bit programs (scripts/runs-32bit.sh): elsewhere
-# it could not run anyway. Does nothing when all are there.
+# compilers (32- and 64-bit), NSIS, 64-bit Wine, the X test tools (with Xorg's dummy driver, whose
+# two outputs Wine sees as two monitors), and 32-bit Wine (with the i386 architecture) only where
+# this machine runs 32-bit programs (scripts/runs-32bit.sh): elsewhere it could not run anyway.
+# Does nothing when all are there.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 packages=(
   build-essential cmake dpkg-dev g++-mingw-w64-i686 g++-mingw-w64-x86-64 nsis googletest
-  wine wine64 xvfb xauth x11-utils xdotool imagemagick
+  wine wine64 xvfb xauth x11-utils x11-xserver-utils xdotool imagemagick
+  xserver-xorg-core xserver-xorg-video-dummy
 )
 
 SUDO=""

@@ -65,3 +65,8 @@ void placeFullScreenWindow(const ScreenRect& scene) {
     setenv("SDL_VIDEO_WINDOW_POS", place, 0);
     setenv("SDL12COMPAT_OPENGL_SCALING", "0", 0);
 }
+
+// X has no display scaling of its own: the window is the size SDL asked for.
+bool windowAndScreenSize(int32_t*, int32_t*) {
+    return false;
+}

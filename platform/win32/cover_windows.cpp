@@ -60,6 +60,9 @@ static LRESULT CALLBACK coverProc(HWND window, UINT message, WPARAM wParam, LPAR
             SetCursor(nullptr);
             return TRUE;
         case WM_DISPLAYCHANGE:
+        case WM_DPICHANGED:
+            // A monitor's scaling changed: the covers are placed anew from the monitors' own pixels
+            // rather than moved where Windows suggests.
             displayChanged = true;
             return 0;
     }

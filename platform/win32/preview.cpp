@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/install_path.h"
+#include "window_dpi.h"
 
 // The picture is read afresh for every paint; nothing is kept between paints.
 static SDL_Surface* loadPreviewPicture() {
@@ -17,7 +18,9 @@ static SDL_Surface* loadPreviewPicture() {
 static void paintPreview(HDC dc) {
     SDL_Surface* picture = loadPreviewPicture();
     std::vector<uint32_t> pixels;
-    composePreview(picture, previewWidth, previewHeight, &pixels);
+    // The settings page's box grows with its display's scaling; so does the picture.
+    composeScaledPreview(picture, previewWidth, previewHeight, windowDpi((HWND)(uintptr_t)previewParent),
+                         &pixels);
     if (picture) SDL_FreeSurface(picture);
     for (int32_t y = 0; y < previewHeight && !pixels.empty(); y++) {
         for (int32_t x = 0; x < previewWidth; x++) {

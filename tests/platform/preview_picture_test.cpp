@@ -47,6 +47,33 @@ TEST(ComposePreview, PictureWidthShowsThePictureRedFromByteTwo) {
     SDL_FreeSurface(picture);
 }
 
+// At 150% the settings page's box is 228 x 168: the picture fills it, each pixel the one under
+// its centre; at 200% every picture pixel is a 2 x 2 square. A box one pixel wider is no picture
+// box at that scaling, and at 96 dpi nothing changes.
+TEST(ComposePreview, ScaledBoxShowsThePictureEnlarged) {
+    SDL_Surface* picture = makePicture(152, 112);
+    std::vector<uint32_t> pixels;
+    composeScaledPreview(picture, 228, 168, 144, &pixels);
+    ASSERT_EQ(228u * 168u, pixels.size());
+    int wrong = 0;
+    for (int y = 0; y < 168; y++)
+        for (int x = 0; x < 228; x++)
+            wrong +=
+                pixels[(size_t)y * 228 + x] != expected((2 * x + 1) * 152 / 456, (2 * y + 1) * 112 / 336);
+    EXPECT_EQ(0, wrong);
+    composeScaledPreview(picture, 304, 224, 192, &pixels);
+    ASSERT_EQ(304u * 224u, pixels.size());
+    EXPECT_EQ(expected(75, 50), pixels[(size_t)101 * 304 + 151]);
+    EXPECT_EQ(expected(151, 111), pixels.back());
+    composeScaledPreview(picture, 231, 168, 144, &pixels);
+    EXPECT_TRUE(allBlack(pixels));
+    std::vector<uint32_t> unscaledPixels;
+    composeScaledPreview(picture, 152, 112, 96, &pixels);
+    composePreview(picture, 152, 112, &unscaledPixels);
+    EXPECT_EQ(unscaledPixels, pixels);
+    SDL_FreeSurface(picture);
+}
+
 // 150 * 3 bytes are padded to 452 a row: a stride of width * 3 would slide every row sideways.
 TEST(ComposePreview, PaddedRowsAreSteppedByTheirPitch) {
     SDL_Surface* picture = makePicture(150, 40);

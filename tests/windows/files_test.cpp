@@ -5,6 +5,7 @@
 #include <fstream>
 
 #include "app/settings.h"
+#include "pak/archive.h"
 #include "platform/data_folder.h"
 #include "platform/file_replace.h"
 #include "tests/windows/scratch_folder.h"
@@ -72,4 +73,36 @@ TEST(ReplaceFile, FileHeldOpenByAReaderIsStillUpdated) {
     }
     EXPECT_EQ("new!", readFileText(path));
     EXPECT_EQ(1u, folder.files().size());
+}
+
+// A folder named outside every legacy code page: the programs' manifest makes the "A" calls
+// UTF-8, so the settings and an archive under it are written and read back, and Windows' own
+// wide-character view finds them under the same name.
+TEST(NonAsciiFolder, SettingsAndArchivesAreWrittenAndRead) {
+    ScratchFolder folder(
+        "lumivane-\xd0\x9d\xd0\xb0\xd1\x81\xd1\x82\xd1\x80\xd0\xbe\xd0\xb9\xd0\xba\xd0\xb8");  // Настройки
+    EXPECT_EQ((UINT)CP_UTF8, GetACP()) << "the manifest's code page is not in force";
+    const std::string path = folder.file("nobrell_Lumivane_cfg");
+    SaverSettings s = defaultSettings();
+    s.clock24Hours = true;
+    s.resolutionIndex = 3;
+    ASSERT_TRUE(writeSettingsFile(path, s));
+    std::string problem;
+    SaverSettings read = loadSettingsFile(path, &problem);
+    EXPECT_EQ("", problem);
+    EXPECT_TRUE(read.clock24Hours);
+    EXPECT_EQ(3u, read.resolutionIndex);
+
+    PakArchive archive;
+    ASSERT_TRUE(archive.addEntry("entry", "bytes", 5));
+    const std::string pak = folder.file("main.pak");
+    ASSERT_TRUE(archive.save(pak.c_str()));
+    PakArchive loaded;
+    ASSERT_TRUE(loaded.load(pak.c_str(), &problem)) << problem;
+    EXPECT_EQ(5u, loaded.findEntry("entry").size);
+
+    wchar_t wide[MAX_PATH];
+    ASSERT_GT(MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, path.c_str(), -1, wide, MAX_PATH), 0);
+    EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(wide));
+    EXPECT_NE(nullptr, wcsstr(wide, L"\x041d\x0430\x0441\x0442\x0440\x043e\x0439\x043a\x0438"));
 }

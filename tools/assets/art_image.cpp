@@ -98,7 +98,7 @@ void shadeImage(ArtImage* image, PixelShader shader, const void* data) {
         }
 }
 
-bool addPicture(PakArchive* archive, const std::string& name, const ArtImage& image) {
+bool encodePicture(const ArtImage& image, std::vector<uint8_t>* png) {
     std::vector<uint8_t> pixels(image.rgba.size());
     for (size_t i = 0; i < pixels.size(); i++)
         pixels[i] = (uint8_t)std::lround(clamp01(image.rgba[i]) * 255.0);
@@ -120,8 +120,12 @@ bool addPicture(PakArchive* archive, const std::string& name, const ArtImage& im
                     for (int i = 0; i < 3; i++) p[i] = (uint8_t)std::lround(clamp01(q[i]) * 255.0);
                 }
         }
+    return encodePng(pixels.data(), image.width, image.height, png);
+}
+
+bool addPicture(PakArchive* archive, const std::string& name, const ArtImage& image) {
     std::vector<uint8_t> png;
-    if (!encodePng(pixels.data(), image.width, image.height, &png)) return false;
+    if (!encodePicture(image, &png)) return false;
     return archive->addEntry(name, png.data(), (uint32_t)png.size());
 }
 

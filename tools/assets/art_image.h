@@ -50,6 +50,8 @@ double segmentDistance(double x, double y, const void* shape);
 typedef void (*PixelShader)(double x, double y, float out[4], const void* data);
 void shadeImage(ArtImage* image, PixelShader shader, const void* data);
 
+// The picture as a 32-bit RGBA PNG, rounded to 8 bits; false when encoding fails.
+bool encodePicture(const ArtImage& image, std::vector<uint8_t>* png);
 // Adds the picture as a 32-bit RGBA PNG entry; false when encoding or adding fails.
 bool addPicture(PakArchive* archive, const std::string& name, const ArtImage& image);
 

@@ -581,7 +581,41 @@ bool addSignature(PakArchive* archive) {
     return addOverlayTile(archive, signatureEntry, "nn.png", image);
 }
 
+double clampUnit(double v) {
+    return v < 0.0 ? 0.0 : (v > 1.0 ? 1.0 : v);
+}
+
 }  // namespace
+
+// One candle of the scene on its table: wood plate, wax, wick, the flame's halo and core, in
+// flame units (the wick tip near the origin). Small sizes keep the shapes, a little thicker.
+void paintSceneIcon(ArtImage* icon) {
+    const RoundedRect plate = {-9.6, -7.6, 9.6, 11.6, 3.4};
+    const RoundedRect wax = {-3.4, -9.0, 3.4, -1.0, 0.6};
+    const double pixel = 1.0 / icon->pixelsPerUnit();
+    const double wickWidth = pixel > 0.35 ? pixel : 0.35;
+    const Segment wick = {0.0, -1.2, 0.0, 0.3, wickWidth * 0.5};
+    const float wickColour[4] = {0.12f, 0.08f, 0.05f, 1.0f};
+    for (int32_t py = 0; py < icon->height; py++)
+        for (int32_t px = 0; px < icon->width; px++) {
+            const double x = icon->unitX(px), y = icon->unitY(py);
+            const double inPlate = clampUnit(0.5 - roundedRectDistance(x, y, &plate) / pixel);
+            if (inPlate <= 0.0) continue;
+            float colour[4] = {0, 0, 0, 0};
+            shadeWood((x + 10.0) / 20.0, (y + 8.0) / 40.0, colour, nullptr);
+            icon->blendPixel(px, py, colour, inPlate);
+            shadeHalo(x * 0.8, y * 0.8 + 0.6, colour, nullptr);
+            colour[3] = (float)(colour[3] * 2.6);
+            icon->blendPixel(px, py, colour, inPlate);
+            shadeWax((x + 3.4) / 6.8, (y + 9.0) / 8.0, colour, nullptr);
+            icon->blendPixel(px, py, colour,
+                             inPlate * clampUnit(0.5 - roundedRectDistance(x, y, &wax) / pixel));
+            icon->blendPixel(px, py, wickColour, clampUnit(0.5 - segmentDistance(x, y, &wick) / pixel));
+            for (float& c : colour) c = 0.0f;
+            shadeCore(x / 1.7, y / 1.15, colour, nullptr);
+            icon->blendPixel(px, py, colour, inPlate);
+        }
+}
 
 bool buildMainArchive(PakArchive* archive) {
     return addTurnedModels(archive) && addFlame(archive) && addBubble(archive) && addSignature(archive);

@@ -30,3 +30,8 @@ void addVisibleQuad(MeshBuild* mesh, const ArtImage& image);
 // A model of one visible quad over the picture (as above), plus the picture itself.
 bool addOverlayTile(PakArchive* archive, const std::string& model, const std::string& picture,
                     const ArtImage& image);
+
+// The programs' icon, drawn with the scene's own shaders into a square picture of any size.
+void paintSceneIcon(ArtImage* icon);
+// Writes "lumivane.ico" into the folder: the icon at the sizes Windows asks for, each as PNG.
+bool writeIconFile(const std::string& folder);

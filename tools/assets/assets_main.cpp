@@ -1,4 +1,5 @@
-// Builds the five archives of the screensaver from the art code: lumivane_assets <output folder>.
+// Builds the five archives of the screensaver, and the Windows programs' icon, from the art code:
+//   lumivane_assets <output folder>
 #include <cstdio>
 #include <string>
 
@@ -108,7 +109,7 @@ int main(int argc, char** argv) {
                     writeArchive(folder, "clock.pak", buildClockArchive) &&
                     writeArchive(folder, "calendar.pak", buildCalendarArchive) &&
                     writeArchive(folder, "utils.pak", buildUtilsArchive) &&
-                    writeArchive(folder, "debug.pak", buildDebugArchive);
+                    writeArchive(folder, "debug.pak", buildDebugArchive) && writeIconFile(folder);
     closeFonts();
     return ok ? 0 : 1;
 }

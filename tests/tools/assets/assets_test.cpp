@@ -1,6 +1,6 @@
 // The asset builder's archives: every entry the scene loads is there and parses, pictures decode
-// to 32-bit RGBA, two builds are byte-identical, every model draws something, and the readouts
-// sit inside their plates.
+// to 32-bit RGBA, two builds are byte-identical, every model draws something, the readouts sit
+// inside their plates, and the Windows icon holds each of its sizes.
 #include <SDL/SDL.h>
 #include <SDL/SDL_image.h>
 #include <gtest/gtest.h>
@@ -17,6 +17,7 @@
 #include "content/layout.h"
 #include "effects/effect_name.h"
 #include "pak/archive.h"
+#include "pak/little_endian.h"
 #include "pak/mesh.h"
 #include "pak/model_layout.h"
 #include "tests/pak/temp_dir.h"
@@ -263,12 +264,43 @@ TEST(AssetBuilder, TwoBuildsAreByteIdentical) {
     TempDir first, second;
     ASSERT_TRUE(runBuilder(first.path));
     ASSERT_TRUE(runBuilder(second.path));
-    for (const SceneArchive& scene : sceneModels()) {
-        const std::vector<uint8_t> a = readBytes(first.file(scene.file));
-        const std::vector<uint8_t> b = readBytes(second.file(scene.file));
-        EXPECT_FALSE(a.empty()) << scene.file;
-        EXPECT_TRUE(a == b) << scene.file << " differs between two builds";
+    std::vector<std::string> files = {"lumivane.ico"};
+    for (const SceneArchive& scene : sceneModels()) files.push_back(scene.file);
+    for (const std::string& file : files) {
+        const std::vector<uint8_t> a = readBytes(first.file(file.c_str()));
+        const std::vector<uint8_t> b = readBytes(second.file(file.c_str()));
+        EXPECT_FALSE(a.empty()) << file;
+        EXPECT_TRUE(a == b) << file << " differs between two builds";
     }
+}
+
+// The Windows icon: a directory of square pictures from 16 to 256 pixels, each decoding to the
+// size its entry gives, opaque in the middle and clear in the corner.
+TEST_F(AssetArchives, IconHoldsEverySizeAsAPicture) {
+    const std::vector<uint8_t> ico = readBytes(folder->file("lumivane.ico"));
+    ASSERT_GE(ico.size(), 6u);
+    ASSERT_EQ(ico[2] | ico[3] << 8, 1) << "not an icon";
+    const int count = ico[4] | ico[5] << 8;
+    std::vector<int> sizes;
+    for (int i = 0; i < count; i++) {
+        ASSERT_LE(6u + 16u * (i + 1), ico.size());
+        const uint8_t* entry = &ico[6 + 16 * i];
+        const int size = entry[0] ? entry[0] : 256;
+        const uint32_t bytes = readLe32(entry + 8), offset = readLe32(entry + 12);
+        ASSERT_LE((uint64_t)offset + bytes, ico.size()) << size;
+        SDL_Surface* picture = IMG_Load_RW(SDL_RWFromConstMem(&ico[offset], (int)bytes), 1);
+        ASSERT_NE(picture, nullptr) << size;
+        EXPECT_EQ(picture->w, size);
+        EXPECT_EQ(picture->h, size);
+        ASSERT_EQ(picture->format->BytesPerPixel, 4);
+        const uint8_t* pixels = (const uint8_t*)picture->pixels;
+        const int alpha = picture->format->Ashift / 8;
+        EXPECT_EQ(pixels[(size / 2) * picture->pitch + (size / 2) * 4 + alpha], 255) << size;
+        EXPECT_EQ(pixels[alpha], 0) << size;
+        SDL_FreeSurface(picture);
+        sizes.push_back(size);
+    }
+    EXPECT_EQ(sizes, (std::vector<int>{16, 24, 32, 48, 64, 256}));
 }
 
 TEST(AssetBuilder, FailsClearlyWithoutAnOutputFolder) {

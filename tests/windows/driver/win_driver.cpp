@@ -12,12 +12,15 @@
 // Prints one line per failure; exit status 0 when everything held.
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
+
+#include "window_dpi.h"
 
 struct Bitmap {
     int32_t width;
@@ -216,17 +219,21 @@ static bool makeChoice(HWND dialog, const std::string& choice) {
     return false;
 }
 
-static int driveSettings(const char* buttonText, char** choices, int count) {
+// The Settings dialog, once it has appeared and settled; null (with a message) when it does not.
+static HWND waitForSettings() {
     HWND dialog = nullptr;
     for (int i = 0; i < 300 && !dialog; i++) {
         Sleep(100);
         dialog = FindWindowA(nullptr, "Lumivane Settings");
     }
-    if (!dialog) {
-        printf("the Settings dialog did not appear\n");
-        return 1;
-    }
+    if (!dialog) printf("the Settings dialog did not appear\n");
     Sleep(300);
+    return dialog;
+}
+
+static int driveSettings(const char* buttonText, char** choices, int count) {
+    HWND dialog = waitForSettings();
+    if (!dialog) return 1;
     HWND button = FindWindowExA(dialog, nullptr, "Button", buttonText);
     if (!button) {
         printf("the dialog has no %s button\n", buttonText);
@@ -246,11 +253,110 @@ static int driveSettings(const char* buttonText, char** choices, int count) {
     return 0;
 }
 
+struct ControlBox {
+    HWND window;
+    RECT rect;  // in the dialog's client coordinates
+    char kind[32];
+    char text[128];
+};
+
+static BOOL CALLBACK addControlBox(HWND control, LPARAM data) {
+    std::vector<ControlBox>* boxes = (std::vector<ControlBox>*)data;
+    ControlBox box = {};
+    box.window = control;
+    GetWindowRect(control, &box.rect);  // a drop-down list's closed size
+    MapWindowPoints(nullptr, GetParent(control), (POINT*)&box.rect, 2);
+    GetClassNameA(control, box.kind, sizeof box.kind);
+    GetWindowTextA(control, box.text, sizeof box.text);
+    boxes->push_back(box);
+    return TRUE;
+}
+
+// The Settings dialog's layout: every control inside the client area, none over another, and
+// each label's and check box's text as wide as its control allows. Prints the client size and the
+// font's height, which follow the display's scaling.
+static int checkLayout() {
+    HWND dialog = waitForSettings();
+    if (!dialog) return 1;
+    RECT client;
+    GetClientRect(dialog, &client);
+    std::vector<ControlBox> boxes;
+    EnumChildWindows(dialog, addControlBox, (LPARAM)&boxes);
+    int failures = 0, fontHeight = 0;
+    // Font handles do not cross processes (under Wine): the text is measured in the font the dialog
+    // is meant to use, the system's message font at its monitor's scaling.
+    HFONT font = createMessageFont(windowDpi(dialog));
+    HDC dc = GetDC(dialog);
+    for (size_t i = 0; i < boxes.size(); i++) {
+        const ControlBox& b = boxes[i];
+        if (b.rect.left < 0 || b.rect.top < 0 || b.rect.right > client.right ||
+            b.rect.bottom > client.bottom) {
+            printf("\"%s\" (%ld,%ld-%ld,%ld) is not inside the client area %ldx%ld\n", b.text, b.rect.left,
+                   b.rect.top, b.rect.right, b.rect.bottom, client.right, client.bottom);
+            failures++;
+        }
+        for (size_t j = 0; j < i; j++) {
+            RECT both;
+            if (IntersectRect(&both, &b.rect, &boxes[j].rect)) {
+                printf("\"%s\" overlaps \"%s\"\n", b.text, boxes[j].text);
+                failures++;
+            }
+        }
+        HGDIOBJ kept = SelectObject(dc, font);
+        SIZE text = {0, 0};
+        GetTextExtentPoint32A(dc, b.text, (int)strlen(b.text), &text);
+        TEXTMETRICA metrics = {};
+        GetTextMetricsA(dc, &metrics);
+        SelectObject(dc, kept);
+        fontHeight = std::max(fontHeight, (int)metrics.tmHeight);
+        // A check box's text starts after its box.
+        const bool check = (GetWindowLongA(b.window, GWL_STYLE) & BS_TYPEMASK) == BS_AUTOCHECKBOX &&
+                           _stricmp(b.kind, "Button") == 0;
+        const int room = b.rect.right - b.rect.left - (check ? GetSystemMetrics(SM_CXMENUCHECK) : 0);
+        const bool labelled = _stricmp(b.kind, "Static") == 0 || _stricmp(b.kind, "Button") == 0;
+        if (labelled && text.cx > room) {
+            printf("\"%s\" needs %ld pixels, has %d\n", b.text, text.cx, room);
+            failures++;
+        }
+        if (labelled && metrics.tmHeight > b.rect.bottom - b.rect.top) {
+            printf("\"%s\" is %ld pixels high, its control %ld\n", b.text, metrics.tmHeight,
+                   b.rect.bottom - b.rect.top);
+            failures++;
+        }
+    }
+    ReleaseDC(dialog, dc);
+    DeleteObject(font);
+    printf("dialog client %ldx%ld, font height %d, %d controls\n", client.right, client.bottom, fontHeight,
+           (int)boxes.size());
+    PostMessageA(dialog, WM_CLOSE, 0, 0);
+    return failures || boxes.size() < 12 ? 1 : 0;
+}
+
+static BOOL CALLBACK printMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM) {
+    MONITORINFO info = {};
+    info.cbSize = sizeof info;
+    GetMonitorInfoA(monitor, &info);
+    const RECT& r = info.rcMonitor;
+    printf("monitor %ldx%ld+%ld+%ld%s\n", r.right - r.left, r.bottom - r.top, r.left, r.top,
+           info.dwFlags & MONITORINFOF_PRIMARY ? " primary" : "");
+    return TRUE;
+}
+
+// The monitors as Windows (or Wine) reports them, in desktop pixels.
+static int listMonitors() {
+    printf("%d monitors\n", GetSystemMetrics(SM_CMONITORS));
+    EnumDisplayMonitors(nullptr, nullptr, printMonitor, 0);
+    return 0;
+}
+
 int main(int argc, char** argv) {
+    if (argc == 2 && strcmp(argv[1], "monitors") == 0) return listMonitors();
+    if (argc == 2 && strcmp(argv[1], "layout") == 0) return checkLayout();
     if ((argc == 5 || argc == 6) && strcmp(argv[1], "preview") == 0)
         return checkPreview(argv[2], atoi(argv[3]), atoi(argv[4]), argc == 6 ? argv[5] : nullptr);
     if (argc >= 3 && strcmp(argv[1], "settings") == 0) return driveSettings(argv[2], argv + 3, argc - 3);
     fprintf(stderr,
-            "usage: win_driver preview PROGRAM WIDTH HEIGHT [PICTURE] | settings OK|Cancel [CHOICE...]\n");
+            "usage: win_driver preview PROGRAM WIDTH HEIGHT [PICTURE] | settings OK|Cancel [CHOICE...] | "
+            "layout | monitors\n");
     return 2;
 }
