@@ -67,8 +67,14 @@ void LibraryArchive::fitTexture(uint32_t textureId, int32_t width, int32_t heigh
     int i = findTexture(textures, textureId);
     if (i < 0 || !fitted) return;
     PictureTexture& texture = textures.items[i];
-    const int32_t w = width >= 1 && width < texture.sourceWidth ? width : texture.sourceWidth;
-    const int32_t h = height >= 1 && height < texture.sourceHeight ? height : texture.sourceHeight;
+    int32_t w = width >= 1 && width < texture.sourceWidth ? width : texture.sourceWidth;
+    int32_t h = height >= 1 && height < texture.sourceHeight ? height : texture.sourceHeight;
+    // Nearly its own size (a 4K screen), the picture is sharper drawn as it is: averaging it into
+    // a tenth fewer texels would soften every edge by up to a texel.
+    if (w * 10 >= texture.sourceWidth * 9 && h * 10 >= texture.sourceHeight * 9) {
+        w = texture.sourceWidth;
+        h = texture.sourceHeight;
+    }
     if (texture.width == w && texture.height == h) {
         texture.fittedFor = screen;
         return;
