@@ -101,7 +101,6 @@ int runCommandLine(const std::string& commandLine) {
 }
 
 int runFullScreen(const RunOptions& options) {
-    settleHeap();
     std::string problem;  // the saver reports nothing: a settings file it cannot use gives the defaults
     SaverSettings chosen = loadSettingsFile(settingsReadPath(), &problem);
     // Without a folder the archives are looked up in the working directory.

@@ -11,12 +11,3 @@ void returnFreeHeap() {
     malloc_trim(0);
 #endif
 }
-
-void settleHeap() {
-#if defined(__GLIBC__)
-    // Setting the threshold also stops glibc raising it to the size of each large block freed,
-    // after which blocks of up to that size would come from the heap and fragment it.
-    mallopt(M_MMAP_THRESHOLD, 128 * 1024);
-    mallopt(M_TRIM_THRESHOLD, 1024 * 1024);
-#endif
-}

@@ -5,6 +5,3 @@
 void returnFreeHeap() {
     _heapmin();
 }
-
-// The Windows heap gives large blocks their own pages already.
-void settleHeap() {}
