@@ -85,7 +85,8 @@ void toWindow(const double* m, const double* projection, const GLint* view, cons
 // Pixels the picture spans, rounded up so that it never has fewer texels than pixels.
 int32_t spanPixels(const double a[2], const double b[2]) {
     const double length = std::hypot(b[0] - a[0], b[1] - a[1]);
-    return length < 1.0 ? 1 : (int32_t)std::ceil(length - 1e-6);
+    if (!(length >= 1.0)) return 1;
+    return length > 65536.0 ? 65536 : (int32_t)std::ceil(length - 1e-6);
 }
 
 // Tells the library how large the picture is drawn under `modelview`, once per screen size.

@@ -200,6 +200,10 @@ HostGlNews pollHostGl() {
         XEvent event;
         XNextEvent(hostGl.display, &event);
         if (event.type == DestroyNotify && event.xdestroywindow.window == hostGl.host) {
+            // The frames that dismantle the scene must not draw into a drawable that has gone
+            // (the software renderer's buffers go with it): without a current context their GL
+            // calls do nothing, and the context is destroyed at the close as before.
+            if (!hostGl.gone && hostGl.context) glXMakeCurrent(hostGl.display, None, nullptr);
             hostGl.gone = true;
         } else if (event.type == ConfigureNotify && event.xconfigure.window == hostGl.host &&
                    event.xconfigure.width > 0 && event.xconfigure.height > 0) {
